@@ -1,0 +1,43 @@
+# Flags and helpers for the Windows targets (MinGW-w64 here; MSVC through the presets).
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(TOV_TEST_BIN ${CMAKE_BINARY_DIR}/tests/bin)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(TOV_ARCH x64)
+else()
+  set(TOV_ARCH x86)
+endif()
+
+add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00
+                        WINVER=0x0A00 _WIN32_IE=0x0A00)
+if(MSVC)
+  add_compile_options(/W4 /WX /GR- /utf-8)
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+  add_compile_options(-Wall -Wextra -Werror $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
+  # No compiler runtime DLLs beside the program.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+set(TOV_RC_FLAGS -c 65001)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/plugin_common")
+
+# tov_add_plugin(<name> [OUTPUT_DIR <dir>] SOURCES <files...>)
+# A plug-in library: the frame, the undecorated createInstance export, its version resource.
+function(tov_add_plugin name)
+  cmake_parse_arguments(ARG "" "OUTPUT_DIR" "SOURCES;LIBRARIES" ${ARGN})
+  set(TOV_PLUGIN_NAME ${name})
+  configure_file(${CMAKE_SOURCE_DIR}/plugin_common/plugin_version.rc.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc @ONLY)
+  add_library(${name} SHARED ${ARG_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc
+                             ${CMAKE_SOURCE_DIR}/plugin_common/plugin_${TOV_ARCH}.def)
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  if(ARG_OUTPUT_DIR)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIR})
+  endif()
+  target_link_libraries(${name} PRIVATE tov_plugin_frame ${ARG_LIBRARIES})
+  if(NOT MSVC)
+    target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
+  endif()
+endfunction()

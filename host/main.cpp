@@ -1,0 +1,100 @@
+// TOV.exe: one instance per logon; a second start wakes the first and ends.
+#include <windows.h>
+#include <objbase.h>
+
+#include <clocale>
+#include <memory>
+
+#include "core/command_line.h"
+#include "main_window.h"
+
+namespace {
+
+// The mutex stays owned for the whole life of the process; it only detects a second start.
+class InstanceMutex {
+ public:
+  InstanceMutex() : handle_(CreateMutexW(nullptr, TRUE, L"TOV::Mutex")) {
+    alreadyRunning_ = handle_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+  }
+  ~InstanceMutex() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  InstanceMutex(const InstanceMutex&) = delete;
+  InstanceMutex& operator=(const InstanceMutex&) = delete;
+  bool created() const { return handle_ != nullptr; }
+  bool alreadyRunning() const { return alreadyRunning_; }
+
+ private:
+  HANDLE handle_;
+  bool alreadyRunning_ = false;
+};
+
+class ComSession {
+ public:
+  ComSession() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComSession() {
+    if (initialized_) CoUninitialize();
+  }
+  ComSession(const ComSession&) = delete;
+  ComSession& operator=(const ComSession&) = delete;
+
+ private:
+  bool initialized_;
+};
+
+struct MainWindowDeleter {
+  void operator()(tov::MainWindow* window) const { window->destroyHost(); }
+};
+
+int run(const wchar_t* commandLine, int showCommand) {
+  std::setlocale(LC_ALL, "");
+
+  InstanceMutex mutex;
+  if (!mutex.created()) {
+    MessageBoxW(nullptr, L"Failed to create mutex!", tov::kMessageCaption, MB_ICONERROR);
+    return 0;
+  }
+  if (mutex.alreadyRunning()) {
+    if (HWND first = FindWindowW(tov::kMainWindowClass, nullptr)) {
+      SendMessageW(first, tov::WM_SHOWTRAYICON, 0, 0);
+    }
+    return 0;
+  }
+
+  ComSession com;
+  std::unique_ptr<tov::MainWindow, MainWindowDeleter> mainWindow(new tov::MainWindow);
+  if (!mainWindow->create(tov::hasOption(commandLine, tov::kOptionHide))) return 1;
+
+  HWND window = mainWindow->handle();
+  if (tov::hasOption(commandLine, tov::kOptionWindow)) {
+    ShowWindow(window, showCommand);
+  } else {
+    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_HIDE);
+  }
+
+  MSG message;
+  int exitCode = 0;
+  for (;;) {
+    BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      exitCode = static_cast<int>(message.wParam);
+      break;
+    }
+    if (got == -1) {
+      exitCode = 1;
+      break;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  // The main window (and with it every plug-in) goes before COM and the mutex.
+  mainWindow.reset();
+  return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int showCommand) {
+  return run(commandLine != nullptr ? commandLine : L"", showCommand);
+}

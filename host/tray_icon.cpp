@@ -1,0 +1,43 @@
+#include "tray_icon.h"
+
+#include "core/tray_text.h"
+
+namespace tov {
+
+TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::wstring_view tooltip) {
+  data_.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data_.hWnd = owner;
+  data_.uID = 0;
+  data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data_.uCallbackMessage = callbackMessage;
+  data_.hIcon = icon;
+  setTooltip(tooltip);
+}
+
+TrayIcon::~TrayIcon() { remove(); }
+
+void TrayIcon::setTooltip(std::wstring_view tooltip) {
+  static_assert(sizeof(data_.szTip) / sizeof(data_.szTip[0]) >= kTooltipCapacity);
+  std::wstring_view cut = trayTooltip(tooltip);
+  cut.copy(data_.szTip, cut.size());
+  data_.szTip[cut.size()] = L'\0';
+}
+
+void TrayIcon::add() {
+  if (Shell_NotifyIconW(NIM_ADD, &data_)) {
+    shown_ = true;
+    return;
+  }
+  // Refused: either the area is not there, or it already holds this icon. Only in the second
+  // case does a modify go through.
+  shown_ = Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
+}
+
+bool TrayIcon::modify() { return Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE; }
+
+bool TrayIcon::remove() {
+  if (shown_) shown_ = Shell_NotifyIconW(NIM_DELETE, &data_) == FALSE;
+  return !shown_;
+}
+
+}  // namespace tov

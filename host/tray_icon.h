@@ -1,0 +1,38 @@
+// One notification-area icon of the host. The icon handle is not owned: whoever sets it frees it.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string_view>
+
+namespace tov {
+
+class TrayIcon {
+ public:
+  TrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::wstring_view tooltip);
+  ~TrayIcon();
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+
+  // Puts the icon into the notification area. An icon that the area already holds (the shell
+  // refuses a second add of the same owner and identifier) counts as shown, so that shown always
+  // tells whether the icon is really there.
+  void add();
+  // Sends the current owner, image and tooltip; false when the shell refuses (icon not there).
+  bool modify();
+  // Takes the icon out of the area if shown; returns whether it is now not shown.
+  bool remove();
+
+  bool isShown() const { return shown_; }
+  void setOwner(HWND owner) { data_.hWnd = owner; }
+  void setIdentifier(UINT identifier) { data_.uID = identifier; }
+  void setIcon(HICON icon) { data_.hIcon = icon; }
+  void setTooltip(std::wstring_view tooltip);
+
+ private:
+  NOTIFYICONDATAW data_{};
+  bool shown_ = false;
+};
+
+}  // namespace tov
