@@ -25,7 +25,9 @@ MainWindow::~MainWindow() {
   hostTrayIcon_.remove();
 }
 
-void MainWindow::destroyHost() { delete this; }
+void MainWindow::destroyHost() {
+  delete this;
+}
 
 bool MainWindow::create(bool hideTrayIcon) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -34,11 +36,12 @@ bool MainWindow::create(bool hideTrayIcon) {
   windowClass.lpszClassName = kMainWindowClass;
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hIcon = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDI_TOV), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                 GetSystemMetrics(SM_CYICON), LR_SHARED));
+  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TOV), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON),
+                                                    GetSystemMetrics(SM_CYICON), LR_SHARED));
   windowClass.hIconSm = loadSharedIcon(IDI_TOV, GetSystemMetrics(SM_CXSMICON));
-  if (!registerClass(windowClass)) return false;
+  if (!registerClass(windowClass))
+    return false;
   bool hide = hideTrayIcon;
   return Window::create(kMainWindowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, nullptr,
                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, CW_USEDEFAULT,
@@ -98,14 +101,16 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
 
   hostTrayIcon_.setOwner(handle());
   hostTrayIcon_.setIcon(loadSharedIcon(IDI_TOV, 16));
-  if (!hideTrayIcon) hostTrayIcon_.add();
+  if (!hideTrayIcon)
+    hostTrayIcon_.add();
 
   restorePlacement();
   return 0;
 }
 
 void MainWindow::onSize(int width, int height) {
-  if (listWindow_ != nullptr) MoveWindow(listWindow_, 3, 3, width - 6, height - 6, TRUE);
+  if (listWindow_ != nullptr)
+    MoveWindow(listWindow_, 3, 3, width - 6, height - 6, TRUE);
 }
 
 void MainWindow::restorePlacement() {
@@ -119,7 +124,8 @@ void MainWindow::restorePlacement() {
 void MainWindow::savePlacement() {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
-  if (!GetWindowPlacement(handle(), &placement)) return;
+  if (!GetWindowPlacement(handle(), &placement))
+    return;
   const RECT& r = placement.rcNormalPosition;
   tov::writeSettingInt(kSettingsBase, L"main", L"left", r.left);
   tov::writeSettingInt(kSettingsBase, L"main", L"top", r.top);
@@ -135,7 +141,8 @@ void MainWindow::showHostTrayIcon() {
 void MainWindow::onEndSession() {}
 
 void MainWindow::onTaskbarCreated() {
-  if (hostTrayIcon_.isShown()) showHostTrayIcon();
+  if (hostTrayIcon_.isShown())
+    showHostTrayIcon();
 }
 
 void MainWindow::onCommand(WPARAM, LPARAM) {}
@@ -143,26 +150,33 @@ void MainWindow::onCommand(WPARAM, LPARAM) {}
 void MainWindow::onTrayIcon(WPARAM, LPARAM) {}
 
 bool MainWindow::getExplorerFolder(HWND, wchar_t* buffer) {
-  if (buffer != nullptr) lstrcpynW(buffer, L"unkown", MAX_PATH);
+  if (buffer != nullptr)
+    lstrcpynW(buffer, L"unkown", MAX_PATH);
   return false;
 }
 
 bool MainWindow::getHostDirectory(wchar_t* buffer) {
-  if (buffer == nullptr) return false;
+  if (buffer == nullptr)
+    return false;
   wchar_t path[MAX_PATH];
   DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
+  if (length == 0 || length >= MAX_PATH)
+    return false;
   wchar_t* slash = nullptr;
   for (wchar_t* p = path; *p != L'\0'; ++p) {
-    if (*p == L'\\' || *p == L'/') slash = p;
+    if (*p == L'\\' || *p == L'/')
+      slash = p;
   }
-  if (slash == nullptr) return false;
+  if (slash == nullptr)
+    return false;
   *slash = L'\0';
   lstrcpynW(buffer, path, MAX_PATH);
   return true;
 }
 
-bool MainWindow::showPluginMenu(int, const POINT*) { return false; }
+bool MainWindow::showPluginMenu(int, const POINT*) {
+  return false;
+}
 
 int MainWindow::readSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
                                int defaultValue) {
@@ -174,9 +188,17 @@ bool MainWindow::writeSettingInt(const wchar_t* base, const wchar_t* section, co
   return tov::writeSettingInt(base, section, key, value);
 }
 
-bool MainWindow::setTrayIcon(int, HICON) { return false; }
-bool MainWindow::showTrayIcon(int, bool) { return false; }
-bool MainWindow::toggleTrayIcon(int) { return false; }
-bool MainWindow::isTrayIconShown(int) { return false; }
+bool MainWindow::setTrayIcon(int, HICON) {
+  return false;
+}
+bool MainWindow::showTrayIcon(int, bool) {
+  return false;
+}
+bool MainWindow::toggleTrayIcon(int) {
+  return false;
+}
+bool MainWindow::isTrayIconShown(int) {
+  return false;
+}
 
 }  // namespace tov

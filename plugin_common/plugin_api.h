@@ -28,8 +28,8 @@
 // declared as an ordinary operation so that GCC, too, gives it exactly one slot and
 // getMainWindow stays in slot 1. Results are one-byte bools, tested for non-zero.
 //
-// Commands: see core/command_id.h. Offsets 0 to 3 are offered to the plug-in first; the host applies
-// its default only when onCommand returns false.
+// Commands: see core/command_id.h. Offsets 0 to 3 are offered to the plug-in first; the host
+// applies its default only when onCommand returns false.
 #pragma once
 
 #include <windows.h>
@@ -38,39 +38,39 @@
 
 class IPlugin {
  public:
-  virtual IPlugin* getInterface() = 0;             // slot 0
-  virtual int getId() = 0;                         // slot 1
-  virtual const wchar_t* getName() = 0;            // slot 2
-  virtual int getCommandBase() = 0;                // slot 3
-  virtual HMENU createMenu() = 0;                  // slot 4
+  virtual IPlugin* getInterface() = 0;                          // slot 0
+  virtual int getId() = 0;                                      // slot 1
+  virtual const wchar_t* getName() = 0;                         // slot 2
+  virtual int getCommandBase() = 0;                             // slot 3
+  virtual HMENU createMenu() = 0;                               // slot 4
   virtual bool onCommand(int commandOffset, LPARAM param) = 0;  // slot 5
-  virtual bool start() = 0;                        // slot 6
-  virtual bool stop() = 0;                         // slot 7
-  virtual bool setUse(bool use) = 0;               // slot 8
-  virtual bool isUse() = 0;                        // slot 9
-  virtual bool release() = 0;                      // slot 10
-  virtual ~IPlugin() {}                            // slot 11 (and 12 on GCC)
+  virtual bool start() = 0;                                     // slot 6
+  virtual bool stop() = 0;                                      // slot 7
+  virtual bool setUse(bool use) = 0;                            // slot 8
+  virtual bool isUse() = 0;                                     // slot 9
+  virtual bool release() = 0;                                   // slot 10
+  virtual ~IPlugin() {}                                         // slot 11 (and 12 on GCC)
 };
 
 class IPluginHost {
  public:
-  virtual void destroyHost() = 0;                  // slot 0: the host's destructor
-  virtual HWND getMainWindow() = 0;                // slot 1
-  virtual int reserved2() = 0;                     // slot 2: returns 0
-  virtual int reserved3(int unused) = 0;           // slot 3: returns 0
+  virtual void destroyHost() = 0;         // slot 0: the host's destructor
+  virtual HWND getMainWindow() = 0;       // slot 1
+  virtual int reserved2() = 0;            // slot 2: returns 0
+  virtual int reserved3(int unused) = 0;  // slot 3: returns 0
   // Writes the file-system folder that an Explorer window shows into buffer (260 characters).
   virtual bool getExplorerFolder(HWND explorerWindow, wchar_t* buffer) = 0;  // slot 4
   // Writes the host executable's folder, without trailing separator (260 characters).
-  virtual bool getHostDirectory(wchar_t* buffer) = 0;                        // slot 5
-  virtual bool showPluginMenu(int position, const POINT* screenPoint) = 0;   // slot 6
+  virtual bool getHostDirectory(wchar_t* buffer) = 0;                       // slot 5
+  virtual bool showPluginMenu(int position, const POINT* screenPoint) = 0;  // slot 6
   virtual int readSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
-                             int defaultValue) = 0;                          // slot 7
+                             int defaultValue) = 0;  // slot 7
   virtual bool writeSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
-                               int value) = 0;                               // slot 8
-  virtual bool setTrayIcon(int position, HICON icon) = 0;                    // slot 9
-  virtual bool showTrayIcon(int position, bool show) = 0;                    // slot 10
-  virtual bool toggleTrayIcon(int position) = 0;                             // slot 11
-  virtual bool isTrayIconShown(int position) = 0;                            // slot 12
+                               int value) = 0;             // slot 8
+  virtual bool setTrayIcon(int position, HICON icon) = 0;  // slot 9
+  virtual bool showTrayIcon(int position, bool show) = 0;  // slot 10
+  virtual bool toggleTrayIcon(int position) = 0;           // slot 11
+  virtual bool isTrayIconShown(int position) = 0;          // slot 12
 
  protected:
   // Never deleted through this interface: slot 0 is how the host's own object goes away.

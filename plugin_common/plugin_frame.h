@@ -135,9 +135,11 @@ class CommandPlugin : public PluginBase {
 template <class Plugin, class... Args>
 IPlugin* createPlugin(Args... args) noexcept {
   Plugin* plugin = new (std::nothrow) Plugin(args...);
-  if (plugin == nullptr) return nullptr;
+  if (plugin == nullptr)
+    return nullptr;
   IPlugin* result = plugin->getInterface();
-  if (result == nullptr) plugin->release();
+  if (result == nullptr)
+    plugin->release();
   return result;
 }
 
@@ -145,13 +147,13 @@ IPlugin* createPlugin(Args... args) noexcept {
 
 // Defines the library's export for a plug-in class constructed from (id). The export is named by
 // the library's .def file (plugin_x64.def / plugin_x86.def), so x86 carries no "@8" decoration.
-#define TOV_PLUGIN_EXPORT(PluginClass)                                                 \
+#define TOV_PLUGIN_EXPORT(PluginClass)                              \
   extern "C" IPlugin* WINAPI createInstance(IPluginHost*, int id) { \
-    return ::tov::createPlugin<PluginClass>(id);                                       \
+    return ::tov::createPlugin<PluginClass>(id);                    \
   }
 
 // The same for a plug-in class constructed from (id, host).
-#define TOV_PLUGIN_EXPORT_WITH_HOST(PluginClass)                                             \
+#define TOV_PLUGIN_EXPORT_WITH_HOST(PluginClass)                         \
   extern "C" IPlugin* WINAPI createInstance(IPluginHost* host, int id) { \
-    return ::tov::createPlugin<PluginClass>(id, host);                                       \
+    return ::tov::createPlugin<PluginClass>(id, host);                   \
   }
