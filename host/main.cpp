@@ -17,8 +17,7 @@ class InstanceMutex {
     alreadyRunning_ = handle_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
   }
   ~InstanceMutex() {
-    if (handle_ != nullptr)
-      CloseHandle(handle_);
+    if (handle_ != nullptr) CloseHandle(handle_);
   }
   InstanceMutex(const InstanceMutex&) = delete;
   InstanceMutex& operator=(const InstanceMutex&) = delete;
@@ -34,8 +33,7 @@ class ComSession {
  public:
   ComSession() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
   ~ComSession() {
-    if (initialized_)
-      CoUninitialize();
+    if (initialized_) CoUninitialize();
   }
   ComSession(const ComSession&) = delete;
   ComSession& operator=(const ComSession&) = delete;
@@ -65,8 +63,7 @@ int run(const wchar_t* commandLine, int showCommand) {
 
   ComSession com;
   std::unique_ptr<tov::MainWindow, MainWindowDeleter> mainWindow(new tov::MainWindow);
-  if (!mainWindow->create(tov::hasOption(commandLine, tov::kOptionHide)))
-    return 1;
+  if (!mainWindow->create(tov::hasOption(commandLine, tov::kOptionHide))) return 1;
 
   HWND window = mainWindow->handle();
   if (tov::hasOption(commandLine, tov::kOptionWindow)) {

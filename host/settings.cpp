@@ -8,11 +8,9 @@ namespace tov {
 
 int readSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
                    int defaultValue) {
-  if (base == nullptr)
-    return defaultValue;
+  if (base == nullptr) return defaultValue;
   std::optional<std::wstring> path = settingsPath(base);
-  if (!path)
-    return defaultValue;
+  if (!path) return defaultValue;
   wchar_t value[kSettingValueCapacity];
   const std::wstring missing(kMissingSetting);
   DWORD length = GetPrivateProfileStringW(section, key, missing.c_str(), value,
@@ -21,11 +19,9 @@ int readSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* k
 }
 
 bool writeSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key, int value) {
-  if (base == nullptr)
-    return false;
+  if (base == nullptr) return false;
   std::optional<std::wstring> path = settingsPath(base);
-  if (!path)
-    return false;
+  if (!path) return false;
   return WritePrivateProfileStringW(section, key, settingText(value).c_str(), path->c_str()) == 1;
 }
 

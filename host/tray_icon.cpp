@@ -14,9 +14,7 @@ TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::wstring_vi
   setTooltip(tooltip);
 }
 
-TrayIcon::~TrayIcon() {
-  remove();
-}
+TrayIcon::~TrayIcon() { remove(); }
 
 void TrayIcon::setTooltip(std::wstring_view tooltip) {
   static_assert(sizeof(data_.szTip) / sizeof(data_.szTip[0]) >= kTooltipCapacity);
@@ -35,13 +33,10 @@ void TrayIcon::add() {
   shown_ = Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
 }
 
-bool TrayIcon::modify() {
-  return Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
-}
+bool TrayIcon::modify() { return Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE; }
 
 bool TrayIcon::remove() {
-  if (shown_)
-    shown_ = Shell_NotifyIconW(NIM_DELETE, &data_) == FALSE;
+  if (shown_) shown_ = Shell_NotifyIconW(NIM_DELETE, &data_) == FALSE;
   return !shown_;
 }
 

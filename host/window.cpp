@@ -12,8 +12,7 @@ Window::~Window() {
 bool Window::registerClass(WNDCLASSEXW windowClass) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(windowClass.hInstance, windowClass.lpszClassName, &existing))
-    return true;
+  if (GetClassInfoExW(windowClass.hInstance, windowClass.lpszClassName, &existing)) return true;
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = &Window::dispatch;
   return RegisterClassExW(&windowClass) != 0;
@@ -25,8 +24,7 @@ bool Window::create(const wchar_t* className, DWORD exStyle, const wchar_t* titl
   HWND created = CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
                                  menu, GetModuleHandleW(nullptr), this);
   creationParameter_ = nullptr;
-  if (created == nullptr)
-    window_ = nullptr;
+  if (created == nullptr) window_ = nullptr;
   return created != nullptr;
 }
 
@@ -44,8 +42,7 @@ LRESULT CALLBACK Window::dispatch(HWND window, UINT message, WPARAM wParam, LPAR
   } else {
     self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   }
-  if (self == nullptr)
-    return DefWindowProcW(window, message, wParam, lParam);
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   LRESULT result = self->handleMessage(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);

@@ -8,19 +8,16 @@ namespace tov {
 HINSTANCE moduleInstance = nullptr;
 
 bool startHook(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
-  if (slot != nullptr)
-    return true;
+  if (slot != nullptr) return true;
   slot = SetWindowsHookExW(hookType, procedure, moduleInstance, threadId);
   return slot != nullptr;
 }
 
 bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& second,
                    int secondType, HOOKPROC secondProcedure) {
-  if (first != nullptr)
-    return true;
+  if (first != nullptr) return true;
   first = SetWindowsHookExW(firstType, firstProcedure, moduleInstance, 0);
-  if (first == nullptr)
-    return false;
+  if (first == nullptr) return false;
   second = SetWindowsHookExW(secondType, secondProcedure, moduleInstance, 0);
   if (second == nullptr) {
     stopTwoHooks(first, second);
@@ -30,16 +27,14 @@ bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& 
 }
 
 bool stopHook(HHOOK& slot) {
-  if (slot == nullptr)
-    return false;
+  if (slot == nullptr) return false;
   UnhookWindowsHookEx(slot);
   slot = nullptr;
   return true;
 }
 
 bool stopTwoHooks(HHOOK& first, HHOOK& second) {
-  if (first == nullptr)
-    return false;
+  if (first == nullptr) return false;
   UnhookWindowsHookEx(first);
   first = nullptr;
   if (second != nullptr) {
@@ -50,14 +45,10 @@ bool stopTwoHooks(HHOOK& first, HHOOK& second) {
 }
 
 bool isNormalTopLevelWindow(HWND window) {
-  if (!IsWindowVisible(window))
-    return false;
-  if (GetWindow(window, GW_OWNER) != nullptr)
-    return false;
-  if (GetWindowLongW(window, GWL_STYLE) & WS_DISABLED)
-    return false;
-  if (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
-    return false;
+  if (!IsWindowVisible(window)) return false;
+  if (GetWindow(window, GW_OWNER) != nullptr) return false;
+  if (GetWindowLongW(window, GWL_STYLE) & WS_DISABLED) return false;
+  if (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return false;
   return true;
 }
 
@@ -73,27 +64,21 @@ BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM) {
 }
 
 bool PluginBase::onCommand(int commandOffset, LPARAM) {
-  if (commandOffset != kFirstPluginOffset)
-    return false;
+  if (commandOffset != kFirstPluginOffset) return false;
   setUse(!isUse());
   return true;
 }
 
-CommandPlugin::~CommandPlugin() {
-  std::free(commands);
-}
+CommandPlugin::~CommandPlugin() { std::free(commands); }
 
 bool CommandPlugin::setCommand(int commandOffset, Handler handler) {
-  if (commandOffset < 0)
-    return false;
+  if (commandOffset < 0) return false;
   unsigned index = static_cast<unsigned>(commandOffset);
   if (index >= commandCount) {
     void* grown = std::realloc(commands, (index + 1) * sizeof(Handler));
-    if (grown == nullptr)
-      return false;
+    if (grown == nullptr) return false;
     commands = static_cast<Handler*>(grown);
-    for (unsigned i = commandCount; i <= index; ++i)
-      commands[i] = nullptr;
+    for (unsigned i = commandCount; i <= index; ++i) commands[i] = nullptr;
     commandCount = index + 1;
   }
   commands[index] = handler;
@@ -102,8 +87,7 @@ bool CommandPlugin::setCommand(int commandOffset, Handler handler) {
 
 bool CommandPlugin::onCommand(int commandOffset, LPARAM param) {
   unsigned index = static_cast<unsigned>(commandOffset);
-  if (index >= commandCount || commands[index] == nullptr)
-    return false;
+  if (index >= commandCount || commands[index] == nullptr) return false;
   return (this->*commands[index])(param);
 }
 

@@ -135,11 +135,9 @@ class CommandPlugin : public PluginBase {
 template <class Plugin, class... Args>
 IPlugin* createPlugin(Args... args) noexcept {
   Plugin* plugin = new (std::nothrow) Plugin(args...);
-  if (plugin == nullptr)
-    return nullptr;
+  if (plugin == nullptr) return nullptr;
   IPlugin* result = plugin->getInterface();
-  if (result == nullptr)
-    plugin->release();
+  if (result == nullptr) plugin->release();
   return result;
 }
 

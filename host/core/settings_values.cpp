@@ -18,17 +18,13 @@ std::optional<std::wstring> settingsPath(std::wstring_view base) {
 }
 
 namespace {
-bool isSpace(wchar_t c) {
-  return c == L' ' || (c >= L'\t' && c <= L'\r');
-}
+bool isSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 }  // namespace
 
 int settingValue(std::wstring_view stored, int defaultValue) {
-  if (stored == kMissingSetting)
-    return defaultValue;
+  if (stored == kMissingSetting) return defaultValue;
   std::size_t i = 0;
-  while (i < stored.size() && isSpace(stored[i]))
-    ++i;
+  while (i < stored.size() && isSpace(stored[i])) ++i;
   bool negative = false;
   if (i < stored.size() && (stored[i] == L'+' || stored[i] == L'-')) {
     negative = stored[i] == L'-';
@@ -38,17 +34,13 @@ int settingValue(std::wstring_view stored, int defaultValue) {
   std::int64_t magnitude = 0;
   for (; i < stored.size() && stored[i] >= L'0' && stored[i] <= L'9'; ++i) {
     magnitude = magnitude * 10 + (stored[i] - L'0');
-    if (magnitude > limit)
-      magnitude = limit;
+    if (magnitude > limit) magnitude = limit;
   }
   std::int64_t value = negative ? -magnitude : magnitude;
-  if (value > std::numeric_limits<int>::max())
-    value = std::numeric_limits<int>::max();
+  if (value > std::numeric_limits<int>::max()) value = std::numeric_limits<int>::max();
   return static_cast<int>(value);
 }
 
-std::wstring settingText(int value) {
-  return std::to_wstring(value);
-}
+std::wstring settingText(int value) { return std::to_wstring(value); }
 
 }  // namespace tov

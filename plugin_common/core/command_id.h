@@ -23,13 +23,9 @@ enum CommandOffset : int {
   kFirstPluginOffset = 4,
 };
 
-constexpr int commandBase(int id) {
-  return (id + 1) * kCommandBlock;
-}
+constexpr int commandBase(int id) { return (id + 1) * kCommandBlock; }
 
-constexpr int commandId(int id, int offset) {
-  return commandBase(id) + offset;
-}
+constexpr int commandId(int id, int offset) { return commandBase(id) + offset; }
 
 // Whether a plug-in with this id can receive every one of its commands intact.
 constexpr bool commandBlockFits(int id) {
@@ -45,8 +41,7 @@ struct PluginCommand {
 // Splits a command identifier (already reduced to its low 16 bits) into list position and
 // offset; identifiers below 1000 are the host's own and give nothing.
 constexpr std::optional<PluginCommand> decodeCommand(std::uint32_t identifier) {
-  if (identifier < static_cast<std::uint32_t>(kCommandBlock))
-    return std::nullopt;
+  if (identifier < static_cast<std::uint32_t>(kCommandBlock)) return std::nullopt;
   return PluginCommand{static_cast<int>(identifier / kCommandBlock) - 1,
                        static_cast<int>(identifier % kCommandBlock)};
 }

@@ -44,27 +44,16 @@ bool builtAsTwoHooks() {
 }  // namespace
 
 extern "C" IPlugin* WINAPI createInstance(IPluginHost*, int id) {
-  if (builtAsTwoHooks())
-    return tov::createPlugin<FrameProbeTwoHooks>(id);
+  if (builtAsTwoHooks()) return tov::createPlugin<FrameProbeTwoHooks>(id);
   return tov::createPlugin<FrameProbe>(id);
 }
 
 // Inspection for the tests.
-extern "C" __declspec(dllexport) HHOOK probeFirstHook() {
-  return state.hHook;
-}
-extern "C" __declspec(dllexport) HHOOK probeSecondHook() {
-  return state.hSecondHook;
-}
-extern "C" __declspec(dllexport) void probeSetCounter(LONG value) {
-  state.counter = value;
-}
-extern "C" __declspec(dllexport) LONG probeCounter() {
-  return state.counter;
-}
-extern "C" __declspec(dllexport) HINSTANCE probeModuleInstance() {
-  return tov::moduleInstance;
-}
+extern "C" __declspec(dllexport) HHOOK probeFirstHook() { return state.hHook; }
+extern "C" __declspec(dllexport) HHOOK probeSecondHook() { return state.hSecondHook; }
+extern "C" __declspec(dllexport) void probeSetCounter(LONG value) { state.counter = value; }
+extern "C" __declspec(dllexport) LONG probeCounter() { return state.counter; }
+extern "C" __declspec(dllexport) HINSTANCE probeModuleInstance() { return tov::moduleInstance; }
 extern "C" __declspec(dllexport) BOOL probeIsNormal(HWND window) {
   return tov::isNormalTopLevelWindow(window);
 }

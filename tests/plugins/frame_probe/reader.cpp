@@ -2,15 +2,12 @@
 #include <windows.h>
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2)
-    return -1;
+  if (argc < 2) return -1;
   HMODULE library = LoadLibraryW(argv[1]);
-  if (library == nullptr)
-    return -2;
+  if (library == nullptr) return -2;
   using Counter = LONG (*)();
   auto counter =
       reinterpret_cast<Counter>(reinterpret_cast<void*>(GetProcAddress(library, "probeCounter")));
-  if (counter == nullptr)
-    return -3;
+  if (counter == nullptr) return -3;
   return static_cast<int>(counter());
 }

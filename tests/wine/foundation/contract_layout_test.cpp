@@ -10,9 +10,7 @@ namespace tov::test {
 namespace {
 
 using Slot = void*;
-Slot slotOf(void* object, int index) {
-  return (*static_cast<Slot**>(object))[index];
-}
+Slot slotOf(void* object, int index) { return (*static_cast<Slot**>(object))[index]; }
 
 template <class Result, class... Args>
 Result callSlot(void* object, int index, Args... args) {

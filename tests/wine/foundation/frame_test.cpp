@@ -21,8 +21,7 @@ class LoadedProbe {
       plugin_->stop();
       plugin_->release();
     }
-    if (library_ != nullptr)
-      FreeLibrary(library_);
+    if (library_ != nullptr) FreeLibrary(library_);
   }
   LoadedProbe(const LoadedProbe&) = delete;
   LoadedProbe& operator=(const LoadedProbe&) = delete;
@@ -30,8 +29,7 @@ class LoadedProbe {
   HMODULE library() const { return library_; }
   IPlugin* create(int id) {
     auto factory = exported<CreateInstanceFunction>(library_, "createInstance");
-    if (factory == nullptr)
-      return nullptr;
+    if (factory == nullptr) return nullptr;
     plugin_ = factory(nullptr, id);
     return plugin_;
   }
@@ -97,8 +95,7 @@ TEST(Frame, OffsetFourFlipsUseWhenThePluginHasNoOwnItems) {
   EXPECT_FALSE(plugin->isUse());
   EXPECT_TRUE(plugin->onCommand(4, 0));
   EXPECT_TRUE(plugin->isUse());
-  for (int offset : {0, 1, 2, 3, 5, 999})
-    EXPECT_FALSE(plugin->onCommand(offset, 0)) << offset;
+  for (int offset : {0, 1, 2, 3, 5, 999}) EXPECT_FALSE(plugin->onCommand(offset, 0)) << offset;
   EXPECT_TRUE(plugin->isUse());
   EXPECT_FALSE(plugin->setUse(false));
   EXPECT_FALSE(plugin->isUse());
@@ -133,8 +130,7 @@ class TestWindows : public ::testing::Test {
     ASSERT_NE(isNormal_, nullptr);
   }
   void TearDown() override {
-    for (HWND w : windows_)
-      DestroyWindow(w);
+    for (HWND w : windows_) DestroyWindow(w);
     FreeLibrary(library_);
   }
   HWND make(DWORD exStyle, DWORD style, HWND owner = nullptr) {

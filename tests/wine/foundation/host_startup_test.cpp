@@ -15,8 +15,7 @@ class HostStartup : public ::testing::Test {
   }
   // Ends every host of this test; the next test may not find a running instance.
   void TearDown() override {
-    for (Process* p : {&first_, &second_})
-      p->terminate();
+    for (Process* p : {&first_, &second_}) p->terminate();
   }
 
   Process startHost(const std::wstring& arguments = L"") {
@@ -71,8 +70,7 @@ TEST_F(HostStartup, SecondStartWakesTheFirstAndEndsAtOnce) {
   EXPECT_EQ(mainWindowOf(first_), window);
   // Only one main window: the second never created its own.
   int mainWindows = 0;
-  for (const WindowInfo& info : topLevelWindows())
-    mainWindows += info.className == L"TOV";
+  for (const WindowInfo& info : topLevelWindows()) mainWindows += info.className == L"TOV";
   EXPECT_EQ(mainWindows, 1);
 }
 
@@ -173,8 +171,7 @@ TEST_F(Settings, OverlongBaseNameIsRefusedNotCut) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(joinPath(folder_, L"*.ini").c_str(), &found);
   EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-  if (search != INVALID_HANDLE_VALUE)
-    FindClose(search);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
 }
 
 }  // namespace

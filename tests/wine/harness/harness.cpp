@@ -12,19 +12,16 @@ namespace {
 std::wstring environment(const wchar_t* name) {
   wchar_t buffer[32768];
   DWORD length = GetEnvironmentVariableW(name, buffer, 32768);
-  if (length == 0 || length >= 32768)
-    return L"";
+  if (length == 0 || length >= 32768) return L"";
   return std::wstring(buffer, length);
 }
 
 // Wine maps the Linux root to drive Z:.
 std::wstring windowsPathOf(const std::wstring& path) {
-  if (path.empty() || path[0] != L'/')
-    return path;
+  if (path.empty() || path[0] != L'/') return path;
   std::wstring result = L"Z:" + path;
   for (wchar_t& c : result) {
-    if (c == L'/')
-      c = L'\\';
+    if (c == L'/') c = L'\\';
   }
   return result;
 }
@@ -40,12 +37,8 @@ std::wstring requiredFolder(const wchar_t* variable) {
 
 }  // namespace
 
-std::wstring productDir() {
-  return requiredFolder(L"TOV_BIN_DIR");
-}
-std::wstring testBinDir() {
-  return requiredFolder(L"TOV_TEST_BIN_DIR");
-}
+std::wstring productDir() { return requiredFolder(L"TOV_BIN_DIR"); }
+std::wstring testBinDir() { return requiredFolder(L"TOV_TEST_BIN_DIR"); }
 
 std::wstring workDir() {
   wchar_t buffer[MAX_PATH];
@@ -54,8 +47,7 @@ std::wstring workDir() {
 }
 
 std::wstring joinPath(const std::wstring& folder, const std::wstring& name) {
-  if (folder.empty())
-    return name;
+  if (folder.empty()) return name;
   wchar_t last = folder.back();
   return (last == L'\\' || last == L'/') ? folder + name : folder + L"\\" + name;
 }
@@ -113,8 +105,7 @@ void pumpMessages(Duration duration) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-    if (std::chrono::steady_clock::now() >= end)
-      break;
+    if (std::chrono::steady_clock::now() >= end) break;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   } while (std::chrono::steady_clock::now() < end);
 }
@@ -122,10 +113,8 @@ void pumpMessages(Duration duration) {
 bool waitUntil(const std::function<bool()>& condition, Duration timeout) {
   auto end = std::chrono::steady_clock::now() + timeout;
   for (;;) {
-    if (condition())
-      return true;
-    if (std::chrono::steady_clock::now() >= end)
-      return false;
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
     pumpMessages(10ms);
   }
 }
@@ -136,8 +125,7 @@ Process Process::start(const std::wstring& program, const std::wstring& argument
                        const std::wstring& folder) {
   Process process;
   std::wstring commandLine = L"\"" + program + L"\"";
-  if (!arguments.empty())
-    commandLine += L" " + arguments;
+  if (!arguments.empty()) commandLine += L" " + arguments;
   std::wstring directory = folder.empty() ? workDir() : folder;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -170,17 +158,14 @@ Process& Process::operator=(Process&& other) noexcept {
   return *this;
 }
 
-Process::~Process() {
-  terminate();
-}
+Process::~Process() { terminate(); }
 
 bool Process::running() const {
   return handle_ != nullptr && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> Process::waitForExit(Duration timeout) const {
-  if (handle_ == nullptr)
-    return std::nullopt;
+  if (handle_ == nullptr) return std::nullopt;
   auto end = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     if (WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0) {
@@ -188,15 +173,13 @@ std::optional<DWORD> Process::waitForExit(Duration timeout) const {
       GetExitCodeProcess(handle_, &code);
       return code;
     }
-    if (std::chrono::steady_clock::now() >= end)
-      return std::nullopt;
+    if (std::chrono::steady_clock::now() >= end) return std::nullopt;
     pumpMessages(10ms);
   }
 }
 
 void Process::terminate() {
-  if (handle_ == nullptr)
-    return;
+  if (handle_ == nullptr) return;
   if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) {
     TerminateProcess(handle_, 99);
     WaitForSingleObject(handle_, 5000);
@@ -228,8 +211,7 @@ std::wstring windowText(HWND window) {
 }
 
 std::optional<WindowInfo> describe(HWND window) {
-  if (!IsWindow(window))
-    return std::nullopt;
+  if (!IsWindow(window)) return std::nullopt;
   WindowInfo info;
   info.window = window;
   info.className = className(window);
@@ -288,15 +270,12 @@ HWND waitForWindowOfClass(const std::wstring& windowClass, DWORD processId, Dura
 }
 
 std::optional<BYTE> layeredAlpha(HWND window) {
-  if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED))
-    return std::nullopt;
+  if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED)) return std::nullopt;
   COLORREF key = 0;
   BYTE alpha = 0;
   DWORD flags = 0;
-  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags))
-    return std::nullopt;
-  if (!(flags & LWA_ALPHA))
-    return BYTE{255};
+  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags)) return std::nullopt;
+  if (!(flags & LWA_ALPHA)) return BYTE{255};
   return alpha;
 }
 
@@ -307,14 +286,11 @@ std::optional<MessageBoxInfo> waitForMessageBox(DWORD processId, Duration timeou
   waitUntil(
       [&] {
         for (const WindowInfo& info : topLevelWindows()) {
-          if (info.className != L"#32770" || !info.visible)
-            continue;
-          if (processId != 0 && info.processId != processId)
-            continue;
+          if (info.className != L"#32770" || !info.visible) continue;
+          if (processId != 0 && info.processId != processId) continue;
           // The message text is the static control with the identifier 0xFFFF.
           HWND text = GetDlgItem(info.window, 0xFFFF);
-          if (text == nullptr)
-            continue;
+          if (text == nullptr) continue;
           result = MessageBoxInfo{info.window, info.title, windowText(text)};
           return true;
         }
@@ -326,8 +302,7 @@ std::optional<MessageBoxInfo> waitForMessageBox(DWORD processId, Duration timeou
 
 bool dismissMessageBox(HWND box) {
   for (const WindowInfo& child : childWindows(box)) {
-    if (child.className != L"Button" || !child.visible)
-      continue;
+    if (child.className != L"Button" || !child.visible) continue;
     int id = GetDlgCtrlID(child.window);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(child.window));
@@ -344,8 +319,7 @@ std::string unixPath(const std::wstring& windowsPath) {
     path = path.substr(2);
   }
   for (wchar_t& c : path) {
-    if (c == L'\\')
-      c = L'/';
+    if (c == L'\\') c = L'/';
   }
   return narrow(path);
 }
@@ -360,8 +334,7 @@ int runUnix(const std::string& shellCommand, Duration timeout) {
       shellCommand + "; echo $? > " + marker + ".tmp && mv " + marker + ".tmp " + marker;
   std::string escaped;
   for (char c : script) {
-    if (c == '"' || c == '\\')
-      escaped += '\\';
+    if (c == '"' || c == '\\') escaped += '\\';
     escaped += c;
   }
   std::wstring commandLine = L"/bin/sh -c \"" + widen(escaped) + L"\"";
@@ -372,16 +345,13 @@ int runUnix(const std::string& shellCommand, Duration timeout) {
                       &startup, &info)) {
     return -1;
   }
-  if (info.hThread)
-    CloseHandle(info.hThread);
-  if (info.hProcess)
-    CloseHandle(info.hProcess);
+  if (info.hThread) CloseHandle(info.hThread);
+  if (info.hProcess) CloseHandle(info.hProcess);
   std::wstring markerPath = windowsPathOf(widen(marker));
   int status = -1;
   waitUntil(
       [&] {
-        if (!fileExists(markerPath))
-          return false;
+        if (!fileExists(markerPath)) return false;
         std::string text = readFile(markerPath);
         status = std::atoi(text.c_str());
         return true;
@@ -391,9 +361,7 @@ int runUnix(const std::string& shellCommand, Duration timeout) {
   return status;
 }
 
-int xdotool(const std::string& arguments) {
-  return runUnix("xdotool " + arguments);
-}
+int xdotool(const std::string& arguments) { return runUnix("xdotool " + arguments); }
 
 void moveMouse(int x, int y) {
   xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
@@ -409,22 +377,17 @@ void pressButton(int x, int y, int button) {
           std::to_string(button));
 }
 
-void releaseButton(int button) {
-  xdotool("mouseup " + std::to_string(button));
-}
+void releaseButton(int button) { xdotool("mouseup " + std::to_string(button)); }
 
 void wheel(int x, int y, int notches) {
   int button = notches >= 0 ? 4 : 5;
   int count = notches >= 0 ? notches : -notches;
-  if (count == 0)
-    return;
+  if (count == 0) return;
   xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click --repeat " +
           std::to_string(count) + " --delay 30 " + std::to_string(button));
 }
 
-void key(const std::string& keys) {
-  xdotool("key --clearmodifiers " + keys);
-}
+void key(const std::string& keys) { xdotool("key --clearmodifiers " + keys); }
 
 bool screenshot(const std::wstring& path) {
   return runUnix("import -window root '" + unixPath(path) + "'", 30s) == 0;
