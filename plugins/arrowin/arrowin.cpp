@@ -1,0 +1,67 @@
+// Arrowin: while the modifier key is held, E D A F and K J H L type Up, Down, Left and Right in
+// whatever program has the focus. The letter's event is consumed and an arrow event injected in
+// its place, with Shift when a Shift key is held.
+#include <plugin_frame.h>
+
+#include "core/arrow_keys.h"
+
+namespace {
+
+using namespace tov::arrowin;
+
+struct SharedState {
+  HHOOK hHook;
+  bool inUse;
+  std::int32_t modifierKey;
+  std::int32_t keyCount;
+  KeyTable sourceKeys;
+  KeyTable targetKeys;
+};
+
+TOV_SHARED constinit SharedState state = {nullptr,
+                                          true,
+                                          kInitialModifierKey,
+                                          static_cast<std::int32_t>(kKeyTableSize),
+                                          kInitialSourceKeys,
+                                          kInitialTargetKeys};
+
+bool isDown(int virtualKey) { return GetKeyState(virtualKey) < 0; }
+
+void injectArrow(std::int32_t targetKey, bool release) {
+  ShiftWrap wrap = shiftWrap(isDown(VK_SHIFT), isDown(VK_LSHIFT), isDown(VK_RSHIFT));
+  std::uint16_t wrapScanCode = 0;
+  if (wrap != ShiftWrap::kNone)
+    wrapScanCode = static_cast<std::uint16_t>(MapVirtualKeyW(wrapKey(wrap), MAPVK_VK_TO_VSC));
+  KeyEvents events = arrowEvents(targetKey, release, wrap, wrapScanCode);
+  INPUT inputs[3] = {};
+  for (std::size_t i = 0; i < events.count; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = events.events[i].virtualKey;
+    inputs[i].ki.wScan = events.events[i].scanCode;
+    inputs[i].ki.dwFlags = events.events[i].flags;
+  }
+  SendInput(static_cast<UINT>(events.count), inputs, sizeof(INPUT));
+}
+
+LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  // A peeked message (HC_NOREMOVE) comes back once more when it is removed: translate it then.
+  // The table is looked at before the modifier, which costs a call.
+  if (state.inUse && code >= 0 && code != HC_NOREMOVE) {
+    std::int32_t target = targetKeyFor(state.sourceKeys, state.targetKeys, state.keyCount, wParam);
+    if (target >= 0 && isDown(state.modifierKey)) {
+      injectArrow(target, isKeyRelease(lParam));
+      return 1;  // the letter never reaches the program, even when the injection fails
+    }
+  }
+  return CallNextHookEx(state.hHook, code, wParam, lParam);
+}
+
+class Arrowin final
+    : public tov::OneHookPlugin<SharedState, state, WH_KEYBOARD, keyboardProcedure> {
+ public:
+  explicit Arrowin(int pluginId) : OneHookPlugin(L"Arrowin", pluginId) {}
+};
+
+}  // namespace
+
+TOV_PLUGIN_EXPORT(Arrowin)

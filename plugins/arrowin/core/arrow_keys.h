@@ -1,0 +1,60 @@
+// Letter-to-arrow translation without Windows: the key tables, which letter event becomes which
+// arrow event, and which Shift events wrap it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace tov::arrowin {
+
+// The key that must be held: VK_NONCONVERT, the no-conversion key of Japanese keyboards.
+inline constexpr std::int32_t kInitialModifierKey = 0x1D;
+
+inline constexpr std::size_t kKeyTableSize = 8;
+using KeyTable = std::array<std::int32_t, kKeyTableSize>;
+// E D A F and K J H L, each replaced by the arrow in the same entry.
+inline constexpr KeyTable kInitialSourceKeys = {0x45, 0x44, 0x41, 0x46, 0x4B, 0x4A, 0x48, 0x4C};
+inline constexpr KeyTable kInitialTargetKeys = {0x26, 0x28, 0x25, 0x27, 0x26, 0x28, 0x25, 0x27};
+
+// Virtual keys and flags of the injected events.
+inline constexpr std::uint16_t kLeftShift = 0xA0;   // VK_LSHIFT
+inline constexpr std::uint16_t kRightShift = 0xA1;  // VK_RSHIFT
+inline constexpr std::uint32_t kExtendedKey = 0x1;  // KEYEVENTF_EXTENDEDKEY
+inline constexpr std::uint32_t kKeyUp = 0x2;        // KEYEVENTF_KEYUP
+
+// The arrow for a virtual key: the target of the first of the first `count` entries whose source
+// matches (a count beyond the tables is cut to them), or -1 when the key is not in the table.
+std::int32_t targetKeyFor(const KeyTable& sources, const KeyTable& targets, std::int32_t count,
+                          std::uintptr_t virtualKey);
+
+// Bit 31 of a keyboard hook's keystroke flags: the key is being released.
+bool isKeyRelease(std::intptr_t keystrokeFlags);
+
+// Which Shift press and release surround the arrow, from the Shift keys held at that moment.
+enum class ShiftWrap {
+  kNone,        // no Shift held, or both
+  kLeftShift,   // only the right Shift held
+  kRightShift,  // only the left Shift held
+};
+ShiftWrap shiftWrap(bool shiftDown, bool leftShiftDown, bool rightShiftDown);
+// The Shift key a wrap presses (0 for none).
+std::uint16_t wrapKey(ShiftWrap wrap);
+
+struct KeyEvent {
+  std::uint16_t virtualKey;
+  std::uint16_t scanCode;
+  std::uint32_t flags;
+  friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
+};
+struct KeyEvents {
+  std::array<KeyEvent, 3> events;
+  std::size_t count;
+};
+
+// The events injected for one letter event: the arrow (scan code 0, key-up on a release), inside
+// the Shift press and release of the wrap, whose scan code the caller looked up.
+KeyEvents arrowEvents(std::int32_t targetKey, bool release, ShiftWrap wrap,
+                      std::uint16_t wrapScanCode);
+
+}  // namespace tov::arrowin

@@ -1,0 +1,10 @@
+#include "fade.h"
+
+namespace tov::fadeon {
+
+std::uint8_t alphaWhenCovered(std::uint8_t alpha, std::uint8_t step, std::uint8_t minAlpha) {
+  auto lowered = static_cast<std::uint8_t>((alpha + step) & 0xFF);
+  return lowered < minAlpha ? minAlpha : lowered;
+}
+
+}  // namespace tov::fadeon

@@ -1,0 +1,145 @@
+// Fadeon: whenever a window is activated, the windows from it down the Z order fade, more at
+// each window that the ones above it cover; "Is remain trans" keeps them faded when the plug-in
+// is switched off or stopped.
+//
+// Activations are reported to the shell hook in whichever process the system picks; the passes
+// of start and of switching on run in the host. All of them read the shared settings.
+#include <plugin_frame.h>
+
+#include "core/fade.h"
+
+namespace {
+
+using namespace tov::fadeon;
+
+struct SharedState {
+  HHOOK hShellHook;
+  bool inUse;
+  BYTE startAlpha;
+  BYTE alphaStep;
+  BYTE minAlpha;
+  bool remainTrans;
+};
+
+TOV_SHARED constinit SharedState state = {
+    nullptr, true, kInitialStartAlpha, kInitialAlphaStep, kInitialMinAlpha, false};
+
+bool isRegion(int result) {
+  return result == SIMPLEREGION || result == COMPLEXREGION;
+}
+
+// The outline of a window in screen coordinates: its window region if it has one (moved from
+// window to screen coordinates), else its rectangle.
+void windowShape(HWND window, HRGN shape) {
+  RECT rect;
+  bool haveRect = GetWindowRect(window, &rect) != FALSE;
+  if (isRegion(GetWindowRgn(window, shape))) {
+    if (haveRect)
+      OffsetRgn(shape, rect.left, rect.top);
+  } else if (haveRect) {
+    SetRectRgn(shape, rect.left, rect.top, rect.right, rect.bottom);
+  } else {
+    SetRectRgn(shape, 0, 0, 0, 0);
+  }
+}
+
+void setAlpha(HWND window, BYTE alpha) {
+  LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+  if (!(exStyle & WS_EX_LAYERED))
+    SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+  RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
+}
+
+// Fades the normal top-level windows from `first` down the Z order. Three regions per pass,
+// whatever the number of windows.
+void fadeWindowStack(HWND first) {
+  HRGN covered = CreateRectRgn(0, 0, 0, 0);
+  HRGN scratch = CreateRectRgn(0, 0, 0, 0);
+  HRGN shape = CreateRectRgn(0, 0, 0, 0);
+  if (covered != nullptr && scratch != nullptr && shape != nullptr) {
+    FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
+    for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+      if (!tov::isNormalTopLevelWindow(window))
+        continue;
+      windowShape(window, shape);
+      bool isCovered = isRegion(CombineRgn(scratch, covered, shape, RGN_AND));
+      CombineRgn(scratch, covered, shape, RGN_OR);
+      CombineRgn(covered, scratch, nullptr, RGN_COPY);
+      setAlpha(window, sequence.next(isCovered));
+    }
+  }
+  // A pass without its regions changes nothing rather than fading everything alike.
+  if (covered != nullptr)
+    DeleteObject(covered);
+  if (scratch != nullptr)
+    DeleteObject(scratch);
+  if (shape != nullptr)
+    DeleteObject(shape);
+}
+
+LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  if (state.inUse && code == HSHELL_WINDOWACTIVATED)
+    fadeWindowStack(reinterpret_cast<HWND>(wParam));
+  // The notification is never consumed.
+  return CallNextHookEx(state.hShellHook, code, wParam, lParam);
+}
+
+void makeAllOpaque() {
+  EnumWindows(tov::clearLayeredStyle, 0);
+}
+
+constexpr int kRemainTrans = tov::kFirstPluginOffset;
+
+class Fadeon final : public tov::SharedPlugin<SharedState, state> {
+ public:
+  explicit Fadeon(int pluginId) : SharedPlugin(L"Fadeon", pluginId) {}
+
+  HMENU createMenu() override {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+      return nullptr;
+    UINT flags = MF_STRING | (state.remainTrans ? MF_CHECKED : MF_UNCHECKED);
+    if (!AppendMenuW(menu, flags, getCommandBase() + kRemainTrans, L"Is remain trans")) {
+      DestroyMenu(menu);
+      return nullptr;
+    }
+    return menu;
+  }
+
+  bool onCommand(int commandOffset, LPARAM) override {
+    if (commandOffset != kRemainTrans)
+      return false;
+    state.remainTrans = !state.remainTrans;
+    return true;
+  }
+
+  bool setUse(bool use) override {
+    state.inUse = use;
+    if (use) {
+      fadeWindowStack(GetTopWindow(nullptr));
+    } else if (!state.remainTrans) {
+      makeAllOpaque();
+    }
+    return use;
+  }
+
+  // The first pass runs whether or not the plug-in is in use, and also when already started.
+  bool start() override {
+    if (!tov::startHook(state.hShellHook, WH_SHELL, shellProcedure))
+      return false;
+    fadeWindowStack(GetTopWindow(nullptr));
+    return true;
+  }
+
+  // The windows are made opaque even when no hook was installed.
+  bool stop() override {
+    if (!state.remainTrans)
+      makeAllOpaque();
+    return tov::stopHook(state.hShellHook);
+  }
+};
+
+}  // namespace
+
+TOV_PLUGIN_EXPORT(Fadeon)

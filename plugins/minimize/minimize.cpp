@@ -1,0 +1,100 @@
+// Minimize: the middle button minimises the clicked window's root owner; on the desktop or the
+// taskbar it minimises the front normal window, one per click; while a popup menu is open or a
+// window holds the capture, that window gets Escape instead. No program sees middle presses or
+// releases while the plug-in is in use.
+#include <plugin_frame.h>
+
+#include "core/middle_click.h"
+
+namespace {
+
+using namespace tov::minimize;
+
+struct SharedState {
+  HHOOK hHook;
+  bool inUse;
+};
+
+TOV_SHARED constinit SharedState state = {nullptr, true};
+
+HWND findOpenMenu() {
+  HWND menu = FindWindowW(kMenuClass, nullptr);
+  return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+bool isDesktopOrTaskbar(HWND window) {
+  wchar_t className[kClassNameCapacity];
+  if (GetClassNameW(window, className, static_cast<int>(kClassNameCapacity)) == 0)
+    return false;
+  return isDesktopOrTaskbarClass(className);
+}
+
+// Minimising is always asked of the window itself, as its own minimise button would, and never
+// waited for.
+void postMinimize(HWND window) {
+  PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+BOOL CALLBACK minimizeFirstCandidate(HWND window, LPARAM) {
+  if (!isFrontCandidate(tov::isNormalTopLevelWindow(window),
+                        static_cast<std::uint32_t>(GetWindowLongW(window, GWL_STYLE))))
+    return TRUE;
+  postMinimize(window);
+  return FALSE;
+}
+
+// EnumWindows lists the top-level windows from the front.
+void minimizeFrontWindow() {
+  EnumWindows(minimizeFirstCandidate, 0);
+}
+
+void onMiddleRelease(HWND clicked) {
+  HWND menu = findOpenMenu();
+  HWND capture = menu == nullptr ? GetCapture() : nullptr;
+  HWND root = GetAncestor(clicked, GA_ROOTOWNER);
+  ReleaseFacts facts{menu != nullptr, capture != nullptr, false, false};
+  if (!facts.menuOpen && !facts.captured) {
+    facts.rootIsDesktopOrTaskbar = isDesktopOrTaskbar(root);
+    facts.rootVisible = IsWindowVisible(root) != FALSE;
+  }
+  switch (releaseAction(facts)) {
+    case ReleaseAction::kEscapeToMenu:
+      PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+      break;
+    case ReleaseAction::kEscapeToCapture:
+      PostMessageW(capture, WM_KEYDOWN, VK_ESCAPE, 0);
+      break;
+    case ReleaseAction::kMinimizeFront:
+      minimizeFrontWindow();
+      break;
+    case ReleaseAction::kMinimizeRoot:
+      postMinimize(root);
+      break;
+    case ReleaseAction::kNothing:
+      break;
+  }
+}
+
+LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  if (code >= 0 && state.inUse) {
+    switch (classifyMiddle(wParam)) {
+      case MiddleMessage::kPress:
+        return 1;
+      case MiddleMessage::kRelease:
+        onMiddleRelease(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd);
+        return 1;
+      case MiddleMessage::kOther:
+        break;
+    }
+  }
+  return CallNextHookEx(state.hHook, code, wParam, lParam);
+}
+
+class Minimize final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
+ public:
+  explicit Minimize(int pluginId) : OneHookPlugin(L"Minimize", pluginId) {}
+};
+
+}  // namespace
+
+TOV_PLUGIN_EXPORT(Minimize)
