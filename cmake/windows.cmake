@@ -20,8 +20,19 @@ else()
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
 
-set(TOV_RC_FLAGS -c 65001)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/plugin_common")
+if(MSVC)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} /I${CMAKE_SOURCE_DIR}/plugin_common")
+else()
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/plugin_common")
+endif()
+
+# The export is named in a .def file. GNU ld needs the x86 Win32 API decoration spelt out; the
+# MSVC linker finds the decorated symbol for a plain name by itself.
+if(TOV_ARCH STREQUAL "x86" AND NOT MSVC)
+  set(TOV_PLUGIN_DEF ${CMAKE_SOURCE_DIR}/plugin_common/plugin_mingw_x86.def)
+else()
+  set(TOV_PLUGIN_DEF ${CMAKE_SOURCE_DIR}/plugin_common/plugin.def)
+endif()
 
 # tov_add_plugin(<name> [OUTPUT_DIR <dir>] SOURCES <files...>)
 # A plug-in library: the frame, the undecorated createInstance export, its version resource.
@@ -31,7 +42,7 @@ function(tov_add_plugin name)
   configure_file(${CMAKE_SOURCE_DIR}/plugin_common/plugin_version.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc @ONLY)
   add_library(${name} SHARED ${ARG_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc
-                             ${CMAKE_SOURCE_DIR}/plugin_common/plugin_${TOV_ARCH}.def)
+                             ${TOV_PLUGIN_DEF})
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
   if(ARG_OUTPUT_DIR)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIR})

@@ -144,7 +144,7 @@ IPlugin* createPlugin(Args... args) noexcept {
 }  // namespace tov
 
 // Defines the library's export for a plug-in class constructed from (id). The export is named by
-// the library's .def file (plugin_x64.def / plugin_x86.def), so x86 carries no "@8" decoration.
+// the library's .def file (plugin.def, plugin_mingw_x86.def), so x86 carries no "@8" decoration.
 #define TOV_PLUGIN_EXPORT(PluginClass)                              \
   extern "C" IPlugin* WINAPI createInstance(IPluginHost*, int id) { \
     return ::tov::createPlugin<PluginClass>(id);                    \
