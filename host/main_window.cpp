@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "core/command_id.h"
+#include "core/plugin_rules.h"
 #include "resource.h"
 #include "settings.h"
 
@@ -23,11 +25,12 @@ MainWindow::MainWindow()
 MainWindow::~MainWindow() {
   // The host icon goes first, then the combination state, then the plug-ins in list order.
   hostTrayIcon_.remove();
+  if (combinationIcon != nullptr) DestroyIcon(combinationIcon);
+  combinationIcon = nullptr;
+  destroyPluginList();
 }
 
-void MainWindow::destroyHost() {
-  delete this;
-}
+void MainWindow::destroyHost() { delete this; }
 
 bool MainWindow::create(bool hideTrayIcon) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -40,8 +43,7 @@ bool MainWindow::create(bool hideTrayIcon) {
                                                     GetSystemMetrics(SM_CXICON),
                                                     GetSystemMetrics(SM_CYICON), LR_SHARED));
   windowClass.hIconSm = loadSharedIcon(IDI_TOV, GetSystemMetrics(SM_CXSMICON));
-  if (!registerClass(windowClass))
-    return false;
+  if (!registerClass(windowClass)) return false;
   bool hide = hideTrayIcon;
   return Window::create(kMainWindowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, nullptr,
                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, CW_USEDEFAULT,
@@ -91,6 +93,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
   }
+  LRESULT result = 0;
+  if (listWindow_.handleParentMessage(message, wParam, lParam, result)) return result;
   return defaultProcedure(message, wParam, lParam);
 }
 
@@ -101,16 +105,19 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
 
   hostTrayIcon_.setOwner(handle());
   hostTrayIcon_.setIcon(loadSharedIcon(IDI_TOV, 16));
-  if (!hideTrayIcon)
-    hostTrayIcon_.add();
+  if (!hideTrayIcon) hostTrayIcon_.add();
 
+  loadHookOrder();
+  syncCombination();
+  listWindow_.create(handle(), kListWindowId, &pluginList);
   restorePlacement();
   return 0;
 }
 
 void MainWindow::onSize(int width, int height) {
-  if (listWindow_ != nullptr)
-    MoveWindow(listWindow_, 3, 3, width - 6, height - 6, TRUE);
+  if (listWindow_.handle() != nullptr) {
+    MoveWindow(listWindow_.handle(), 3, 3, width - 6, height - 6, TRUE);
+  }
 }
 
 void MainWindow::restorePlacement() {
@@ -124,8 +131,7 @@ void MainWindow::restorePlacement() {
 void MainWindow::savePlacement() {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
-  if (!GetWindowPlacement(handle(), &placement))
-    return;
+  if (!GetWindowPlacement(handle(), &placement)) return;
   const RECT& r = placement.rcNormalPosition;
   tov::writeSettingInt(kSettingsBase, L"main", L"left", r.left);
   tov::writeSettingInt(kSettingsBase, L"main", L"top", r.top);
@@ -138,44 +144,115 @@ void MainWindow::showHostTrayIcon() {
   hostTrayIcon_.modify();
 }
 
-void MainWindow::onEndSession() {}
-
-void MainWindow::onTaskbarCreated() {
-  if (hostTrayIcon_.isShown())
-    showHostTrayIcon();
+void MainWindow::warn(const std::wstring& text, UINT type) {
+  MessageBoxW(handle(), text.c_str(), kMessageCaption, type);
 }
 
-void MainWindow::onCommand(WPARAM, LPARAM) {}
+void MainWindow::destroyPluginList() {
+  // First loaded, first gone; the list is emptied only afterwards, so a plug-in that calls back
+  // while it stops still finds the others where they were.
+  for (std::unique_ptr<PluginModule>& module : pluginList) module.reset();
+  pluginList.clear();
+  hookOrderEntries_.clear();
+}
 
-void MainWindow::onTrayIcon(WPARAM, LPARAM) {}
+void MainWindow::onEndSession() {
+  saveHookOrder();
+  destroyPluginList();
+}
 
-bool MainWindow::getExplorerFolder(HWND, wchar_t* buffer) {
-  if (buffer != nullptr)
-    lstrcpynW(buffer, L"unkown", MAX_PATH);
-  return false;
+void MainWindow::onTaskbarCreated() {
+  if (hostTrayIcon_.isShown()) showHostTrayIcon();
+  for (std::size_t i = 0; i < pluginList.size(); ++i) {
+    if (PluginModule* module = moduleAt(static_cast<int>(i))) {
+      module->onCommand(kOffsetTaskbarCreated, 0);
+    }
+  }
+  listWindow_.refreshRows(-1);
+}
+
+PluginModule* MainWindow::moduleAt(int position) const {
+  if (position < 0 || static_cast<std::size_t>(position) >= pluginList.size()) return nullptr;
+  return pluginList[static_cast<std::size_t>(position)].get();
+}
+
+void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+  int identifier = static_cast<int>(commandFromWParam(wParam));
+  switch (identifier) {
+    case kCommandVersionInfo:
+      showVersionInfo();
+      return;
+    case kCommandShowWindow:
+      ShowWindow(handle(), SW_SHOW);
+      ShowWindow(handle(), SW_RESTORE);
+      return;
+    case kCommandHideTrayIcon:
+      hostTrayIcon_.remove();
+      return;
+    case kCommandQuit:
+      saveHookOrder();
+      PostMessageW(handle(), WM_CLOSE, 0, 0);
+      return;
+    case kCommandShiftCombination:
+      shiftCombination();
+      return;
+    default:
+      break;
+  }
+  if (std::optional<int> combination = combinationOfCommand(identifier)) {
+    selectCombination(*combination);
+  } else if (std::optional<PluginCommand> command =
+                 decodeCommand(static_cast<std::uint32_t>(identifier))) {
+    onPluginCommand(command->index, command->offset, lParam);
+  }
+}
+
+void MainWindow::onPluginCommand(int position, int offset, LPARAM param) {
+  PluginModule* module = moduleAt(position);
+  if (module == nullptr) return;
+  if (module->onCommand(offset, param) && syncCombination()) listWindow_.refreshRows(-1);
+}
+
+void MainWindow::onTrayIcon(WPARAM identifier, LPARAM mouseMessage) {
+  if (identifier == 0) {
+    switch (defaultAction(kOffsetTrayEvent, mouseMessage)) {
+      case DefaultAction::kToggleUse:
+        shiftCombination();
+        break;
+      case DefaultAction::kShowMenu:
+        showTrayMenu();
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  if (identifier > static_cast<WPARAM>(pluginList.size())) return;
+  onPluginCommand(static_cast<int>(identifier) - 1, kOffsetTrayEvent, mouseMessage);
+}
+
+void MainWindow::showVersionInfo() {
+  wchar_t text[256] = L"";
+  LoadStringW(GetModuleHandleW(nullptr), IDS_VERSION, text, 256);
+  MessageBoxW(handle(), text, kMessageCaption, MB_OK);
 }
 
 bool MainWindow::getHostDirectory(wchar_t* buffer) {
-  if (buffer == nullptr)
-    return false;
+  if (buffer == nullptr) return false;
   wchar_t path[MAX_PATH];
   DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH)
-    return false;
-  wchar_t* slash = nullptr;
-  for (wchar_t* p = path; *p != L'\0'; ++p) {
-    if (*p == L'\\' || *p == L'/')
-      slash = p;
-  }
-  if (slash == nullptr)
-    return false;
-  *slash = L'\0';
-  lstrcpynW(buffer, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  std::wstring folder = folderOfPath(std::wstring_view(path, length));
+  if (folder.empty()) return false;
+  lstrcpynW(buffer, folder.c_str(), MAX_PATH);
   return true;
 }
 
-bool MainWindow::showPluginMenu(int, const POINT*) {
-  return false;
+bool MainWindow::showPluginMenu(int position, const POINT* screenPoint) {
+  PluginModule* module = moduleAt(position);
+  if (module == nullptr || screenPoint == nullptr) return false;
+  module->showMenu(*screenPoint, handle());
+  return true;
 }
 
 int MainWindow::readSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
@@ -188,17 +265,24 @@ bool MainWindow::writeSettingInt(const wchar_t* base, const wchar_t* section, co
   return tov::writeSettingInt(base, section, key, value);
 }
 
-bool MainWindow::setTrayIcon(int, HICON) {
-  return false;
+bool MainWindow::setTrayIcon(int position, HICON icon) {
+  PluginModule* module = moduleAt(position);
+  return module != nullptr && module->setTrayIcon(icon);
 }
-bool MainWindow::showTrayIcon(int, bool) {
-  return false;
+
+bool MainWindow::showTrayIcon(int position, bool show) {
+  PluginModule* module = moduleAt(position);
+  return module != nullptr && module->showTrayIcon(show);
 }
-bool MainWindow::toggleTrayIcon(int) {
-  return false;
+
+bool MainWindow::toggleTrayIcon(int position) {
+  PluginModule* module = moduleAt(position);
+  return module != nullptr && module->toggleTrayIcon();
 }
-bool MainWindow::isTrayIconShown(int) {
-  return false;
+
+bool MainWindow::isTrayIconShown(int position) {
+  PluginModule* module = moduleAt(position);
+  return module != nullptr && module->isTrayIconShown();
 }
 
 }  // namespace tov

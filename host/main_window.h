@@ -6,8 +6,15 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "core/combinations.h"
+#include "core/hook_order.h"
 #include "plugin_api.h"
+#include "plugin_list_view.h"
+#include "plugin_module.h"
 #include "tray_icon.h"
 #include "window.h"
 
@@ -21,6 +28,7 @@ inline constexpr UINT WM_HIDETRAYICON = WM_APP + 7;  // hide it
 inline constexpr wchar_t kMainWindowClass[] = L"TOV";
 inline constexpr wchar_t kMessageCaption[] = L"TOV";
 inline constexpr wchar_t kSettingsBase[] = L"TOV";
+inline constexpr wchar_t kHookOrderFile[] = L"HookOrder.ini";
 inline constexpr int kListWindowId = 110;
 
 class MainWindow final : public Window, public IPluginHost {
@@ -48,7 +56,33 @@ class MainWindow final : public Window, public IPluginHost {
   bool toggleTrayIcon(int position) override;
   bool isTrayIconShown(int position) override;
 
+  // Creates, loads and starts one plug-in and appends it to the list; warns and returns false
+  // when any step fails.
+  bool loadPlugin(const std::wstring& path);
+  void loadHookOrder();
+  // Writes the plug-ins' flags back into HookOrder.ini; false (after telling the user) when the
+  // file could not be read or replaced.
+  bool saveHookOrder();
+
+  // The tray menu as showTrayMenu pops it up; the caller destroys it.
+  HMENU createTrayMenu();
+  void showTrayMenu();
+  void shiftCombination();
+  void applyCombination(const PluginSet& set);
+  bool syncCombination();
+  void updateCombinationIcon();
+
+  const PluginList& plugins() const { return pluginList; }
+  const Combinations& combinations() const { return combinations_; }
+  const TrayIcon& hostTrayIcon() const { return hostTrayIcon_; }
+
  private:
+  // What HookOrder.ini said about each loaded plug-in, parallel to pluginList.
+  struct HookOrderEntry {
+    Membership membership = 0;
+    std::optional<FlagLine> flagLine;  // only for lines whose flags were applied
+  };
+
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT onCreate(bool hideTrayIcon);
   void onSize(int width, int height);
@@ -57,11 +91,21 @@ class MainWindow final : public Window, public IPluginHost {
   void onEndSession();
   void onTaskbarCreated();
   void onCommand(WPARAM wParam, LPARAM lParam);
+  void onPluginCommand(int position, int offset, LPARAM param);
   void onTrayIcon(WPARAM identifier, LPARAM mouseMessage);
   void showHostTrayIcon();
+  void showVersionInfo();
+  void selectCombination(int index);
+  void destroyPluginList();
+  PluginModule* moduleAt(int position) const;
+  void warn(const std::wstring& text, UINT type);
 
   TrayIcon hostTrayIcon_;
-  HWND listWindow_ = nullptr;
+  PluginListView listWindow_;
+  PluginList pluginList;
+  std::vector<HookOrderEntry> hookOrderEntries_;
+  Combinations combinations_;
+  HICON combinationIcon = nullptr;
   UINT taskbarCreatedMessage_;
 };
 

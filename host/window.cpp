@@ -18,6 +18,18 @@ bool Window::registerClass(WNDCLASSEXW windowClass) {
   return RegisterClassExW(&windowClass) != 0;
 }
 
+bool Window::registerSuperclass(const wchar_t* baseClassName, const wchar_t* className) {
+  WNDCLASSEXW base{};
+  base.cbSize = sizeof(base);
+  if (!GetClassInfoExW(nullptr, baseClassName, &base)) return false;
+  baseProcedure_ = base.lpfnWndProc;
+  WNDCLASSEXW windowClass = base;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = className;
+  windowClass.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+  return registerClass(windowClass);
+}
+
 bool Window::create(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,
                     int x, int y, int width, int height, HWND parent, HMENU menu, void* parameter) {
   creationParameter_ = parameter;

@@ -18,6 +18,10 @@ class Window {
  protected:
   // Registers the class on first use (class procedure: this base's dispatcher).
   static bool registerClass(WNDCLASSEXW windowClass);
+  // Registers `className` on first use as a superclass of the system class `baseClassName`: the
+  // same styles and window extra bytes, this base's dispatcher in front of the system's window
+  // procedure, which becomes this object's default procedure. False when either step fails.
+  bool registerSuperclass(const wchar_t* baseClassName, const wchar_t* className);
   bool create(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style, int x,
               int y, int width, int height, HWND parent, HMENU menu, void* parameter);
   // The parameter given to create(), available while WM_CREATE runs.
@@ -25,6 +29,9 @@ class Window {
 
   virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT defaultProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (baseProcedure_ != nullptr) {
+      return CallWindowProcW(baseProcedure_, window_, message, wParam, lParam);
+    }
     return DefWindowProcW(window_, message, wParam, lParam);
   }
 
@@ -33,6 +40,7 @@ class Window {
 
   HWND window_ = nullptr;
   void* creationParameter_ = nullptr;
+  WNDPROC baseProcedure_ = nullptr;
 };
 
 }  // namespace tov

@@ -1,0 +1,48 @@
+// The report list in the main window's client area: one row per loaded plug-in with its order,
+// id, name, in-use state and file version. A double click toggles a plug-in, the context menu
+// opens its menu. A superclass of the system's list view under the class "PluginListView".
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <vector>
+
+#include "plugin_module.h"
+#include "window.h"
+
+namespace tov {
+
+using PluginList = std::vector<std::unique_ptr<PluginModule>>;
+
+inline constexpr wchar_t kPluginListViewClass[] = L"PluginListView";
+
+class PluginListView final : public Window {
+ public:
+  // Creates and fills the control; its handle, or null.
+  HWND create(HWND parent, int controlId, PluginList* plugins);
+  // Rewrites the "Use" column of one row, or of all rows for -1, and redraws them.
+  void refreshRows(int row);
+
+  // Messages the parent passes on: the control's notifications (custom drawing) and context
+  // menus that bubbled up. True when taken, with the result in `result`.
+  bool handleParentMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ private:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void insertColumns();
+  void fillRows();
+  void setCellText(int row, int column, const wchar_t* text);
+  // The module shown in a row, or null when the row names none.
+  PluginModule* moduleAt(int row) const;
+  int itemAt(POINT clientPoint);
+  void onDoubleClick(POINT clientPoint);
+  void onRightButtonDown(POINT clientPoint);
+  void onContextMenu(LPARAM screenPoint);
+  LRESULT onCustomDraw(NMLVCUSTOMDRAW* draw);
+
+  PluginList* plugins_ = nullptr;
+};
+
+}  // namespace tov

@@ -1,0 +1,83 @@
+#include "core/plugin_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "core/code_page.h"
+
+namespace tov {
+namespace {
+
+TEST(DefaultAction, ReservedOffsets) {
+  EXPECT_EQ(defaultAction(0, 0), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(1, 0x201), DefaultAction::kToggleUse);
+  EXPECT_EQ(defaultAction(1, 0x203), DefaultAction::kToggleUse);
+  EXPECT_EQ(defaultAction(1, 0x205), DefaultAction::kShowMenu);
+  EXPECT_EQ(defaultAction(1, 0x202), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(1, 0x204), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(1, 0x200), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(2, 0), DefaultAction::kToggleTrayIcon);
+  EXPECT_EQ(defaultAction(3, 0), DefaultAction::kToggleUse);
+  EXPECT_EQ(defaultAction(4, 0), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(999, 0x201), DefaultAction::kNone);
+}
+
+TEST(PluginRules, StateImages) {
+  EXPECT_EQ(stateIconFile(L"Transparent", true), L"Transparent_use.ico");
+  EXPECT_EQ(stateIconFile(L"Transparent", false), L"Transparent_not_use.ico");
+}
+
+TEST(PluginRules, SixtyFourPluginsFit) {
+  EXPECT_TRUE(canLoadAnotherPlugin(0));
+  EXPECT_TRUE(canLoadAnotherPlugin(63));
+  EXPECT_FALSE(canLoadAnotherPlugin(64));
+  EXPECT_FALSE(canLoadAnotherPlugin(1000));
+  std::wstring text = tooManyPluginsMessage(L"11 Extra.dll");
+  EXPECT_NE(text.find(L"11 Extra.dll"), std::wstring::npos);
+  EXPECT_NE(text.find(L"64"), std::wstring::npos);
+}
+
+TEST(PluginRules, TwoDigits) {
+  EXPECT_EQ(twoDigits(0), L"00");
+  EXPECT_EQ(twoDigits(7), L"07");
+  EXPECT_EQ(twoDigits(63), L"63");
+  EXPECT_EQ(twoDigits(123), L"123");
+  EXPECT_EQ(twoDigits(-1), L"-1");
+}
+
+TEST(PluginRules, FolderOfPath) {
+  EXPECT_EQ(folderOfPath(L"C:\\Program Files\\TOV\\TOV.exe"), L"C:\\Program Files\\TOV");
+  EXPECT_EQ(folderOfPath(L"C:\\TOV.exe"), L"C:");
+  EXPECT_EQ(folderOfPath(L"\\\\server\\share\\TOV.exe"), L"\\\\server\\share");
+  EXPECT_EQ(folderOfPath(L"C:TOV.exe"), L"C:");
+  EXPECT_EQ(folderOfPath(L"TOV.exe"), L"");
+}
+
+TEST(CodePage, FromLocaleNames) {
+  EXPECT_EQ(codePageOfLocale("English_United States.1252"), 1252u);
+  EXPECT_EQ(codePageOfLocale("Japanese_Japan.932"), 932u);
+  EXPECT_EQ(codePageOfLocale("ja_JP.UTF-8"), kCodePageUtf8);
+  EXPECT_EQ(codePageOfLocale(".utf8"), kCodePageUtf8);
+  EXPECT_EQ(codePageOfLocale("C"), std::nullopt);
+  EXPECT_EQ(codePageOfLocale("x.abc"), std::nullopt);
+  EXPECT_EQ(codePageOfLocale("x."), std::nullopt);
+  EXPECT_EQ(codePageOfLocale("x.99999999999"), std::nullopt);
+}
+
+TEST(CodePage, CharacterLengths) {
+  const CharLayout utf8 = CharLayout::utf8();
+  std::string_view text = "a\xc3\xa9\xe3\x81\x82\xf0\x9f\x98\x80";
+  EXPECT_EQ(utf8.charLength(text, 0), 1u);
+  EXPECT_EQ(utf8.charLength(text, 1), 2u);
+  EXPECT_EQ(utf8.charLength(text, 3), 3u);
+  EXPECT_EQ(utf8.charLength(text, 6), 4u);
+  EXPECT_EQ(utf8.wideUnits(text, 6), 2u);
+  EXPECT_EQ(utf8.charOffset(text, 3), 6u);
+  EXPECT_EQ(utf8.charOffset(text, 9), text.size());
+  // A sequence cut off by the end never reaches past it.
+  EXPECT_EQ(utf8.charLength("\xe3\x81", 0), 2u);
+  const CharLayout western = CharLayout::singleByte();
+  EXPECT_EQ(western.charLength("\xe3\x81", 0), 1u);
+}
+
+}  // namespace
+}  // namespace tov
