@@ -11,12 +11,14 @@ struct ProbeState {
   HHOOK hHook;
   HHOOK hSecondHook;
   bool inUse;
-  LONG counter;  // written by one process, read by another
+  LONG counter;    // written by one process, read by another
+  LONG hookCalls;  // mouse events seen by the hook, in any process
 };
 
-TOV_SHARED ProbeState state = {nullptr, nullptr, true, 0};
+TOV_SHARED ProbeState state = {nullptr, nullptr, true, 0, 0};
 
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  if (code >= 0) ++state.hookCalls;
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
@@ -53,6 +55,7 @@ extern "C" __declspec(dllexport) HHOOK probeFirstHook() { return state.hHook; }
 extern "C" __declspec(dllexport) HHOOK probeSecondHook() { return state.hSecondHook; }
 extern "C" __declspec(dllexport) void probeSetCounter(LONG value) { state.counter = value; }
 extern "C" __declspec(dllexport) LONG probeCounter() { return state.counter; }
+extern "C" __declspec(dllexport) LONG probeHookCalls() { return state.hookCalls; }
 extern "C" __declspec(dllexport) HINSTANCE probeModuleInstance() { return tov::moduleInstance; }
 extern "C" __declspec(dllexport) BOOL probeIsNormal(HWND window) {
   return tov::isNormalTopLevelWindow(window);

@@ -4,6 +4,8 @@
 #include "harness.h"
 #include "plugin_api.h"
 
+#include <tlhelp32.h>
+
 namespace tov::test {
 namespace {
 
@@ -153,6 +155,78 @@ TEST_F(TestWindows, NormalTopLevelWindowIsVisibleUnownedEnabledAndNoToolWindow) 
   EXPECT_FALSE(isNormal(make(0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, normal))) << "owned";
   EXPECT_FALSE(isNormal(make(0, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED))) << "disabled";
   EXPECT_FALSE(isNormal(make(WS_EX_TOOLWINDOW, WS_OVERLAPPEDWINDOW | WS_VISIBLE))) << "tool";
+}
+
+}  // namespace
+}  // namespace tov::test
+
+namespace tov::test {
+namespace {
+
+LRESULT CALLBACK plainWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+DWORD mainThreadOf(DWORD processId) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  DWORD found = 0;
+  for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == processId) {
+      found = entry.th32ThreadID;
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+// A plug-in's stop takes its hook out of every process, whichever process calls it.
+TEST(Frame, StopEndsTheHookInEveryProcess) {
+  HMODULE library = LoadLibraryW(joinPath(testBinDir(), L"FrameProbe.dll").c_str());
+  ASSERT_NE(library, nullptr);
+  auto hookCalls = reinterpret_cast<LONG (*)()>(
+      reinterpret_cast<void*>(GetProcAddress(library, "probeHookCalls")));
+  ASSERT_NE(hookCalls, nullptr);
+
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = plainWindow;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"HookLifetimeTarget";
+  RegisterClassW(&windowClass);
+  HWND window =
+      CreateWindowExW(0, L"HookLifetimeTarget", L"hook target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                      400, 300, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  pumpMessages(200ms);
+  auto wiggle = [&](int round) {
+    moveMouse(500 + round % 2 * 40, 400);
+    moveMouse(520, 420 + round % 2 * 20);
+    pumpMessages(100ms);
+  };
+
+  HANDLE hooked = CreateEventW(nullptr, TRUE, FALSE, L"FrameProbeHooked");
+  Process holder = Process::start(joinPath(testBinDir(), L"frame_probe_reader.exe"),
+                                  L"\"" + joinPath(testBinDir(), L"FrameProbe.dll") + L"\" --hook");
+  ASSERT_EQ(WaitForSingleObject(hooked, 10000), WAIT_OBJECT_0);
+  LONG before = hookCalls();
+  int round = 0;
+  EXPECT_TRUE(waitUntil([&] {
+    wiggle(round++);
+    return hookCalls() > before;
+  })) << "the hook of another process sees this process's mouse events";
+
+  PostThreadMessageW(mainThreadOf(holder.id()), WM_QUIT, 0, 0);
+  EXPECT_EQ(holder.waitForExit(), std::optional<DWORD>(0)) << "stop found its hook";
+  pumpMessages(300ms);
+  LONG after = hookCalls();
+  for (int i = 0; i < 4; ++i) wiggle(i);
+  EXPECT_EQ(hookCalls(), after) << "the hook is still called after stop";
+
+  CloseHandle(hooked);
+  DestroyWindow(window);
+  FreeLibrary(library);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@ class HostStartup : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = freshFolder(widen(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    // No plug-ins, and no message box about a missing plug-in list.
+    writeFile(file(L"HookOrder.ini"), "; no plug-ins\r\n");
   }
   // Ends every host of this test; the next test may not find a running instance.
   void TearDown() override {

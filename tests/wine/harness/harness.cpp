@@ -178,11 +178,35 @@ std::optional<DWORD> Process::waitForExit(Duration timeout) const {
   }
 }
 
+namespace {
+
+BOOL CALLBACK closeWindowOf(HWND window, LPARAM processId) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == static_cast<DWORD>(processId)) PostMessageW(window, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+// Wine keeps a killed process's global hooks installed; the session restarts its server after a
+// test that left this mark, so the next test starts without them.
+void markForcedEnd() {
+  std::wstring work = environment(L"TOV_WORK_DIR");
+  if (work.empty()) return;
+  writeFile(joinPath(windowsPathOf(work), L".forced-end"), "1");
+}
+
+}  // namespace
+
 void Process::terminate() {
   if (handle_ == nullptr) return;
   if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) {
-    TerminateProcess(handle_, 99);
-    WaitForSingleObject(handle_, 5000);
+    // As a user closes a program, so that it unhooks; forced only when it does not end.
+    EnumWindows(closeWindowOf, static_cast<LPARAM>(id_));
+    if (!waitForExit(3s)) {
+      TerminateProcess(handle_, 99);
+      WaitForSingleObject(handle_, 5000);
+      markForcedEnd();
+    }
   }
   CloseHandle(handle_);
   handle_ = nullptr;
