@@ -18,6 +18,9 @@ else()
   add_compile_options(-Wall -Wextra -Werror $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
   # No compiler runtime DLLs beside the program.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Hook libraries are mapped into every program on the desktop: keep them small.
+  add_compile_options(-ffunction-sections -fdata-sections)
+  add_link_options(-Wl,--gc-sections $<$<NOT:$<CONFIG:Debug>>:-s>)
 endif()
 
 if(MSVC)
