@@ -115,6 +115,36 @@ TEST(Frame, SharedSectionIsTheSameMemoryInAnotherProcess) {
   EXPECT_EQ(reader.waitForExit(), std::optional<DWORD>(4711));
 }
 
+TEST(CommandTable, RunsTheHandlerOfAnOffsetAndDeclinesTheRest) {
+  HMODULE library = LoadLibraryW(joinPath(testBinDir(), L"CommandProbe.dll").c_str());
+  ASSERT_NE(library, nullptr);
+  auto factory = exported<CreateInstanceFunction>(library, "createInstance");
+  IPlugin* plugin = factory(nullptr, 1);
+  ASSERT_NE(plugin, nullptr);
+  EXPECT_EQ(plugin->getCommandBase(), 2000);
+  EXPECT_EQ(plugin->createMenu(), nullptr);
+  EXPECT_TRUE(plugin->onCommand(4, 0x55AA));
+  EXPECT_EQ(exported<LPARAM (*)()>(library, "probeRemembered")(), 0x55AA);
+  EXPECT_TRUE(plugin->onCommand(6, 3)) << "handler's own answer";
+  EXPECT_FALSE(plugin->onCommand(6, 2)) << "handler's own answer";
+  EXPECT_FALSE(plugin->onCommand(5, 1)) << "empty entry";
+  EXPECT_FALSE(plugin->onCommand(7, 1)) << "beyond the table";
+  EXPECT_FALSE(plugin->onCommand(-1, 1)) << "negative offsets are out of range, not index -1";
+  EXPECT_FALSE(plugin->onCommand(3, 0)) << "reserved offsets fall to the host's defaults";
+  EXPECT_TRUE(plugin->release());
+  EXPECT_EQ(exported<LONG (*)()>(library, "probeLiveObjects")(), 0);
+  FreeLibrary(library);
+}
+
+TEST(CommandTable, FailedInitialisationGivesNullAndFreesTheObject) {
+  HMODULE library = LoadLibraryW(joinPath(testBinDir(), L"CommandProbeFails.dll").c_str());
+  ASSERT_NE(library, nullptr);
+  auto factory = exported<CreateInstanceFunction>(library, "createInstance");
+  EXPECT_EQ(factory(nullptr, 0), nullptr);
+  EXPECT_EQ(exported<LONG (*)()>(library, "probeLiveObjects")(), 0) << "the object leaked";
+  FreeLibrary(library);
+}
+
 class TestWindows : public ::testing::Test {
  protected:
   static LRESULT CALLBACK procedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
