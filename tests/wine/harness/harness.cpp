@@ -362,6 +362,9 @@ int runUnix(const std::string& shellCommand, Duration timeout) {
     escaped += c;
   }
   std::wstring commandLine = L"/bin/sh -c \"" + widen(escaped) + L"\"";
+  // Windows process ids repeat between runs: a marker left by an earlier run must not pass for
+  // this command's.
+  DeleteFileW(windowsPathOf(widen(marker)).c_str());
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
