@@ -1,0 +1,105 @@
+// What the window plug-ins' Windows tests share: a plug-in library loaded and started the way the
+// host does it, fixture programs with windows and their event logs, and finding a caption button
+// on screen.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "plugin_api.h"
+
+namespace tov::test {
+
+// A plug-in library loaded, created and started like the host does; stopped, released and
+// unloaded at the end, so its hooks never outlive the test.
+class LoadedPlugin {
+ public:
+  // `path` is a full path; `start` false leaves the hooks to the test.
+  explicit LoadedPlugin(const std::wstring& path, bool start = true, int id = 0);
+  ~LoadedPlugin();
+  LoadedPlugin(const LoadedPlugin&) = delete;
+  LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+  bool ok() const { return plugin_ != nullptr && (!startWanted_ || started_); }
+  IPlugin* operator->() const { return plugin_; }
+  IPlugin* get() const { return plugin_; }
+  HMODULE library() const { return library_; }
+  // A further export of a test build of a library.
+  template <class F>
+  F exported(const char* name) const {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library_, name)));
+  }
+  // The text of the plug-in's own menu items, with whether each is checked and its identifier.
+  struct MenuItem {
+    std::wstring text;
+    UINT id;
+    bool checked;
+  };
+  std::vector<MenuItem> menuItems() const;
+
+ private:
+  HMODULE library_ = nullptr;
+  IPlugin* plugin_ = nullptr;
+  bool startWanted_;
+  bool started_ = false;
+};
+
+// The product library of that name (e.g. L"Transparent.dll").
+std::wstring productLibrary(const wchar_t* file);
+
+// A window_fixture process with its windows; ended (and its windows gone) at the end.
+class Fixture {
+ public:
+  // `name` names the log; each spec is one window (see window_fixture.cpp).
+  Fixture(const std::wstring& name, const std::vector<std::wstring>& specs, bool peek = false);
+
+  // Whether every window was made and shown.
+  bool ready() const { return ready_; }
+  HWND window(std::size_t index) const;
+  DWORD processId() const { return process_.id(); }
+  const Process& process() const { return process_; }
+
+  // The log so far, one entry per line.
+  std::vector<std::string> lines() const;
+  // Lines written since the last mark(), so a test looks only at what its own input caused.
+  void mark();
+  std::vector<std::string> linesSinceMark() const;
+  bool sawSinceMark(const std::string& text) const;  // a line containing text
+  bool waitForLine(const std::string& text, Duration timeout = kDefaultWait) const;
+  // Lets the fixture process whatever is still queued for it (a message round trip to each of
+  // its windows' threads), so that "nothing arrived" is a finding and not a race.
+  void settle() const;
+
+ private:
+  std::wstring logPath_;
+  Process process_;
+  std::vector<HWND> windows_;
+  std::size_t mark_ = 0;
+  bool ready_ = false;
+};
+
+// A screen point of `window` where WM_NCHITTEST answers `code` (e.g. HTMAXBUTTON, HTCLOSE,
+// HTCAPTION, HTCLIENT): the middle of that area on the caption row, or the client's centre.
+std::optional<POINT> hitTestPoint(HWND window, int code);
+
+// Real input through the X server at a screen point. Unlike the harness's helpers these do not
+// wait for the pointer to arrive (xdotool's --sync waits forever when it is there already); the
+// X server keeps the motion before the button event anyway.
+void clickAt(POINT point, int button);  // 1 left, 2 middle, 3 right
+void pressAt(POINT point, int button);
+void releaseAt(POINT point, int button);
+void wheelAt(POINT point, int notches);  // positive: forward
+// The code of a hit-test result as the fixture logs it (hexadecimal).
+std::string hitCode(int code);
+
+// The window's caption as other programs see it.
+inline std::wstring caption(HWND window) { return windowText(window); }
+
+// Lines of a log that contain `text`.
+std::size_t countLines(const std::vector<std::string>& lines, const std::string& text);
+
+}  // namespace tov::test

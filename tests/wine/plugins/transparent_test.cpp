@@ -1,0 +1,177 @@
+// Transparent under Wine: real right presses, wheel turns and clicks through the X server on a
+// fixture program's window, with the library loaded and started the way the host does it.
+#include <gtest/gtest.h>
+
+#include "plugin_support.h"
+
+namespace tov::test {
+namespace {
+
+constexpr wchar_t kTitle[] = L"Transparent target";
+
+class TransparentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(plugin_.ok());
+    ASSERT_TRUE(fixture_.ready());
+    target_ = fixture_.window(0);
+    auto max = hitTestPoint(target_, HTMAXBUTTON);
+    ASSERT_TRUE(max.has_value()) << "no maximise button found";
+    maxButton_ = *max;
+  }
+  void TearDown() override {
+    // Whatever a test left running, a click ends it before the next one starts.
+    if (HWND w = fixture_.window(1)) {
+      auto point = hitTestPoint(w, HTCLIENT);
+      if (point) clickAt(*point, 1);
+    }
+  }
+
+  void startAdjustment() {
+    clickAt(maxButton_, 3);
+    ASSERT_TRUE(waitUntil([&] { return caption(target_) == L"94%"; })) << narrow(caption(target_));
+  }
+  // SendInput carries deltas that a wheel of the X server never produces.
+  static void sendWheel(int delta) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = static_cast<DWORD>(delta);
+    SendInput(1, &input, sizeof input);
+  }
+  bool captionBecomes(const std::wstring& text) {
+    return waitUntil([&] { return caption(target_) == text; });
+  }
+
+  LoadedPlugin plugin_{productLibrary(L"Transparent.dll")};
+  Fixture fixture_{
+      L"transparent",
+      {std::wstring(L"80,80,420,300:title=") + kTitle, L"600,80,300,200:title=Bystander"}};
+  HWND target_ = nullptr;
+  POINT maxButton_{};
+};
+
+TEST_F(TransparentTest, OwnMenuAndCommands) {
+  auto menu = plugin_.menuItems();
+  ASSERT_EQ(menu.size(), 1u);
+  EXPECT_EQ(menu[0].text, L"UnTrans All");
+  EXPECT_EQ(menu[0].id, 1004u);
+  EXPECT_FALSE(menu[0].checked);
+  for (int offset : {0, 1, 2, 3, 5}) EXPECT_FALSE(plugin_->onCommand(offset, 0)) << offset;
+}
+
+TEST_F(TransparentTest, RightPressOnMaximiseStartsAtNinetyFourPercentAndIsSwallowed) {
+  fixture_.mark();
+  startAdjustment();
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(240));
+  fixture_.settle();
+  EXPECT_FALSE(fixture_.sawSinceMark("NCRBUTTONDOWN")) << "the starting press must not arrive";
+  EXPECT_FALSE(IsZoomed(target_));
+}
+
+TEST_F(TransparentTest, WheelForwardReachesOpaqueAndBackwardStopsAtTheFloor) {
+  startAdjustment();
+  fixture_.mark();
+  wheelAt(maxButton_, 1);
+  ASSERT_TRUE(captionBecomes(L"100%")) << narrow(caption(target_));
+  EXPECT_FALSE(GetWindowLongW(target_, GWL_EXSTYLE) & WS_EX_LAYERED);
+
+  wheelAt(maxButton_, -1);
+  ASSERT_TRUE(captionBecomes(L"93%")) << narrow(caption(target_));
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(239));
+
+  wheelAt(maxButton_, -12);
+  ASSERT_TRUE(captionBecomes(L"18%(min)")) << narrow(caption(target_));
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(48));
+  wheelAt(maxButton_, -2);
+  fixture_.settle();
+  EXPECT_EQ(caption(target_), L"18%(min)");
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(48));
+  EXPECT_FALSE(fixture_.sawSinceMark("MOUSEWHEEL")) << "no window sees the wheel meanwhile";
+}
+
+TEST_F(TransparentTest, DirectionFollowsTheSignOfAnyDelta) {
+  startAdjustment();
+  POINT cursor = maxButton_;
+  SetCursorPos(cursor.x, cursor.y);
+  sendWheel(-240);  // two notches coalesced backwards: one step
+  ASSERT_TRUE(captionBecomes(L"87%")) << narrow(caption(target_));
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(224));
+  sendWheel(240);  // two notches coalesced forwards: one step up, not down
+  ASSERT_TRUE(captionBecomes(L"94%")) << narrow(caption(target_));
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(240));
+  sendWheel(-30);  // a high-resolution wheel's small deltas
+  ASSERT_TRUE(captionBecomes(L"87%")) << narrow(caption(target_));
+  sendWheel(30);
+  ASSERT_TRUE(captionBecomes(L"94%")) << narrow(caption(target_));
+}
+
+TEST_F(TransparentTest, AClickAnywhereEndsItRestoresTheCaptionAndStillArrives) {
+  startAdjustment();
+  wheelAt(maxButton_, -2);
+  ASSERT_TRUE(captionBecomes(L"81%")) << narrow(caption(target_));
+  fixture_.mark();
+  auto elsewhere = hitTestPoint(fixture_.window(1), HTCLIENT);
+  ASSERT_TRUE(elsewhere);
+  clickAt(*elsewhere, 1);
+  ASSERT_TRUE(captionBecomes(kTitle)) << narrow(caption(target_));
+  EXPECT_TRUE(fixture_.waitForLine("1 LBUTTONDOWN")) << "the ending click reaches its window";
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(208)) << "the alpha stays";
+  // The wheel is the windows' own again.
+  fixture_.mark();
+  wheelAt(maxButton_, 1);
+  EXPECT_TRUE(fixture_.waitForLine("0 MOUSEWHEEL 120"));
+  EXPECT_EQ(caption(target_), kTitle);
+}
+
+TEST_F(TransparentTest, UnTransAllMakesNormalWindowsOpaque) {
+  startAdjustment();
+  clickAt(*hitTestPoint(target_, HTCLIENT), 1);  // ends it
+  ASSERT_TRUE(captionBecomes(kTitle));
+  ASSERT_EQ(layeredAlpha(target_), std::optional<BYTE>(240));
+  EXPECT_TRUE(plugin_->onCommand(4, 0));
+  EXPECT_FALSE(GetWindowLongW(target_, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(caption(target_), kTitle);
+}
+
+TEST_F(TransparentTest, OtherCaptionButtonsStartNothing) {
+  for (int code : {HTCLOSE, HTMINBUTTON, HTCAPTION}) {
+    auto point = hitTestPoint(target_, code);
+    ASSERT_TRUE(point) << code;
+    fixture_.mark();
+    clickAt(*point, 3);
+    EXPECT_TRUE(fixture_.waitForLine("NCRBUTTONDOWN " + hitCode(code))) << code;
+    EXPECT_EQ(caption(target_), kTitle) << code;
+    EXPECT_FALSE(GetWindowLongW(target_, GWL_EXSTYLE) & WS_EX_LAYERED) << code;
+    ASSERT_TRUE(IsWindow(target_));
+  }
+}
+
+TEST_F(TransparentTest, NotInUsePassesEverything) {
+  plugin_->setUse(false);
+  ASSERT_FALSE(plugin_->isUse());
+  fixture_.mark();
+  clickAt(maxButton_, 3);
+  EXPECT_TRUE(fixture_.waitForLine("NCRBUTTONDOWN 9"));
+  wheelAt(maxButton_, -1);
+  EXPECT_TRUE(fixture_.waitForLine("MOUSEWHEEL -120"));
+  EXPECT_EQ(caption(target_), kTitle);
+  EXPECT_FALSE(GetWindowLongW(target_, GWL_EXSTYLE) & WS_EX_LAYERED);
+  plugin_->setUse(true);
+}
+
+TEST_F(TransparentTest, SwitchedOffMidwayKeepsTheAdjustmentUntilOnAgain) {
+  startAdjustment();
+  plugin_->setUse(false);
+  auto elsewhere = hitTestPoint(fixture_.window(1), HTCLIENT);
+  ASSERT_TRUE(elsewhere);
+  clickAt(*elsewhere, 1);
+  fixture_.settle();
+  EXPECT_EQ(caption(target_), L"94%") << "a press while off ends nothing";
+  plugin_->setUse(true);
+  clickAt(*elsewhere, 1);
+  EXPECT_TRUE(captionBecomes(kTitle));
+}
+
+}  // namespace
+}  // namespace tov::test
