@@ -1,0 +1,243 @@
+#include "host_support.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+namespace tov::test {
+
+namespace {
+
+std::wstring currentTestName() {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  if (info == nullptr) return L"host";
+  return widen(std::string(info->test_suite_name()) + "." + info->name());
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Memory in another process, freed at the end.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    process_ =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process_ != nullptr) {
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+  }
+  ~RemoteBuffer() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  bool ok() const { return address_ != nullptr; }
+  char* address() const { return static_cast<char*>(address_); }
+  bool write(std::size_t offset, const void* data, std::size_t size) const {
+    return offset + size <= size_ &&
+           WriteProcessMemory(process_, address() + offset, data, size, nullptr) != FALSE;
+  }
+  bool read(std::size_t offset, void* data, std::size_t size) const {
+    return offset + size <= size_ &&
+           ReadProcessMemory(process_, address() + offset, data, size, nullptr) != FALSE;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+constexpr int kTextCapacity = 512;
+
+}  // namespace
+
+HostRun::HostRun() : folder_(freshFolder(currentTestName())) {
+  copyFile(joinPath(productDir(), L"TOV.exe"), file(L"TOV.exe"));
+}
+
+HostRun::~HostRun() {
+  // Message boxes left open would keep the host from closing.
+  if (process_.running()) {
+    while (auto box = waitForMessageBox(process_.id(), 200ms)) dismissMessageBox(box->window);
+  }
+  process_.terminate();
+}
+
+void HostRun::addPlugin(const std::wstring& name, const std::wstring& library) const {
+  copyFile(joinPath(testBinDir(), library), file(name + L".dll"));
+}
+
+void HostRun::writeHookOrder(const std::string& bytes) const {
+  writeFile(file(L"HookOrder.ini"), bytes);
+}
+
+std::string HostRun::hookOrder() const { return readFile(file(L"HookOrder.ini")); }
+
+void HostRun::start(const std::wstring& arguments) {
+  process_ = Process::start(file(L"TOV.exe"), arguments, folder_);
+}
+
+HWND HostRun::waitUntilReady() {
+  main_ = waitForWindowOfClass(L"TOV", process_.id());
+  if (main_ == nullptr) return nullptr;
+  if (!waitUntil([&] { return listWindow() != nullptr; })) return nullptr;
+  // The host answers only once its start-up is over.
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored)) return nullptr;
+  return main_;
+}
+
+HWND HostRun::listWindow() const {
+  HWND main = main_ != nullptr ? main_ : waitForWindowOfClass(L"TOV", process_.id(), 0ms);
+  if (main == nullptr) return nullptr;
+  return FindWindowExW(main, nullptr, L"PluginListView", nullptr);
+}
+
+std::optional<HostRun::Box> HostRun::nextMessageBox(Duration timeout) {
+  std::optional<MessageBoxInfo> box = waitForMessageBox(process_.id(), timeout);
+  if (!box) return std::nullopt;
+  Box result{box->caption, box->text, false};
+  for (const WindowInfo& child : childWindows(box->window)) {
+    if (child.className == L"Static" && (child.style & SS_TYPEMASK) == SS_ICON) {
+      result.hasIcon = true;
+    }
+  }
+  dismissMessageBox(box->window);
+  return result;
+}
+
+bool HostRun::noMessageBox() { return !waitForMessageBox(process_.id(), 300ms).has_value(); }
+
+LRESULT HostRun::send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return SendMessageW(main_, message, wParam, lParam);
+}
+
+void HostRun::command(int identifier, LPARAM lParam) const {
+  send(WM_COMMAND, static_cast<WPARAM>(identifier), lParam);
+}
+
+bool HostRun::quit() {
+  PostMessageW(main_, WM_COMMAND, kQuitCommand, 0);
+  return process_.waitForExit().has_value();
+}
+
+std::vector<std::string> HostRun::log() const { return splitLines(readFile(file(L"calls.log"))); }
+
+std::vector<std::string> HostRun::logOf(const std::string& plugin) const {
+  std::vector<std::string> lines;
+  for (const std::string& line : log()) {
+    if (line.rfind(plugin + " ", 0) == 0) lines.push_back(line.substr(plugin.size() + 1));
+  }
+  return lines;
+}
+
+void HostRun::markLog() { mark_ = log().size(); }
+
+std::vector<std::string> HostRun::logOfSinceMark(const std::string& plugin) const {
+  std::vector<std::string> all = log();
+  std::vector<std::string> lines;
+  for (std::size_t i = mark_; i < all.size(); ++i) {
+    if (all[i].rfind(plugin + " ", 0) == 0) lines.push_back(all[i].substr(plugin.size() + 1));
+  }
+  return lines;
+}
+
+std::vector<std::string> actions(const std::vector<std::string>& lines) {
+  std::vector<std::string> result;
+  for (const std::string& line : lines) {
+    if (line == "getName" || line == "isUse" || line == "getId" || line == "getCommandBase") {
+      continue;
+    }
+    result.push_back(line);
+  }
+  return result;
+}
+
+bool trayIconPresent(HWND owner, UINT identifier) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data.hWnd = owner;
+  data.uID = identifier;
+  data.uFlags = 0;
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+bool removeTrayIcon(HWND owner, UINT identifier) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data.hWnd = owner;
+  data.uID = identifier;
+  return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+}
+
+int listRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring listCell(HWND list, int row, int column) {
+  RemoteBuffer remote(list, sizeof(LVITEMW) + kTextCapacity * sizeof(wchar_t));
+  if (!remote.ok()) return L"<no access>";
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.cchTextMax = kTextCapacity;
+  item.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof(LVITEMW));
+  wchar_t empty = L'\0';
+  remote.write(sizeof(LVITEMW), &empty, sizeof(empty));
+  remote.write(0, &item, sizeof(item));
+  LRESULT length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                reinterpret_cast<LPARAM>(remote.address()));
+  if (length <= 0) return L"";
+  std::wstring text(static_cast<std::size_t>(length), L'\0');
+  remote.read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+  return text;
+}
+
+std::vector<std::wstring> listColumnHeaders(HWND list) {
+  std::vector<std::wstring> headers;
+  RemoteBuffer remote(list, sizeof(LVCOLUMNW) + kTextCapacity * sizeof(wchar_t));
+  if (!remote.ok()) return headers;
+  for (int index = 0;; ++index) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.cchTextMax = kTextCapacity;
+    column.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof(LVCOLUMNW));
+    remote.write(0, &column, sizeof(column));
+    if (!SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(remote.address()))) {
+      break;
+    }
+    wchar_t text[kTextCapacity] = {};
+    remote.read(sizeof(LVCOLUMNW), text, sizeof(text) - sizeof(wchar_t));
+    headers.emplace_back(text);
+  }
+  return headers;
+}
+
+POINT listRowPoint(HWND list, int row) {
+  RemoteBuffer remote(list, sizeof(RECT));
+  RECT bounds{};
+  bounds.left = LVIR_LABEL;
+  remote.write(0, &bounds, sizeof(bounds));
+  SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(remote.address()));
+  remote.read(0, &bounds, sizeof(bounds));
+  return POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+}
+
+}  // namespace tov::test

@@ -1,0 +1,90 @@
+// What the host's Windows tests share: TOV.exe started in a folder of its own with the recorder
+// plug-in under the names a test gives it, the recorder's log, the host's message boxes, its
+// tray icons as the notification area holds them, and its list window read from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace tov::test {
+
+// Private messages and command identifiers of the host, as other programs send them.
+inline constexpr UINT kTrayIconMessage = WM_APP + 5;
+inline constexpr UINT kShowTrayIconMessage = WM_APP + 6;
+inline constexpr UINT kHideTrayIconMessage = WM_APP + 7;
+inline constexpr WORD kQuitCommand = 104;
+
+class HostRun {
+ public:
+  // A fresh folder named after the running test, with TOV.exe copied into it, so that plug-in
+  // paths without a folder load from there.
+  HostRun();
+  ~HostRun();
+  HostRun(const HostRun&) = delete;
+  HostRun& operator=(const HostRun&) = delete;
+
+  const std::wstring& folder() const { return folder_; }
+  std::wstring file(const std::wstring& name) const { return joinPath(folder_, name); }
+  // Copies a test plug-in library (default: the recorder) into the folder as <name>.dll.
+  void addPlugin(const std::wstring& name, const std::wstring& library = L"Recorder.dll") const;
+  void writeHookOrder(const std::string& bytes) const;
+  std::string hookOrder() const;
+
+  void start(const std::wstring& arguments = L"");
+  // Waits until the host has finished its start-up (its list window exists) and answers.
+  HWND waitUntilReady();
+  HWND mainWindow() const { return main_; }
+  HWND listWindow() const;
+  const Process& process() const { return process_; }
+
+  // The next message box of the host: waits for it, reads it and presses its button.
+  struct Box {
+    std::wstring caption;
+    std::wstring text;
+    bool hasIcon = false;
+  };
+  std::optional<Box> nextMessageBox(Duration timeout = kDefaultWait);
+  // Whether the host shows no message box within a short while.
+  bool noMessageBox();
+
+  LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  void command(int identifier, LPARAM lParam = 0) const;
+  // "&Quit" and the end of the process.
+  bool quit();
+
+  // The recorder's log: every line, or those of one plug-in without its name.
+  std::vector<std::string> log() const;
+  std::vector<std::string> logOf(const std::string& plugin) const;
+  // Forgets what was logged so far (logSince… then sees only what follows).
+  void markLog();
+  std::vector<std::string> logOfSinceMark(const std::string& plugin) const;
+
+ private:
+  std::wstring folder_;
+  Process process_;
+  HWND main_ = nullptr;
+  std::size_t mark_ = 0;
+};
+
+// Lines of `lines` without those that only query the plug-in (getName, isUse, getId,
+// getCommandBase): what the host did to it.
+std::vector<std::string> actions(const std::vector<std::string>& lines);
+
+// Whether the notification area holds the icon of this owner and identifier: a modify that
+// changes nothing succeeds only for an icon that is there.
+bool trayIconPresent(HWND owner, UINT identifier);
+// Takes an icon out of the notification area, as a re-created taskbar would have lost it.
+bool removeTrayIcon(HWND owner, UINT identifier);
+
+// The list view of another process, read through memory of that process.
+int listRowCount(HWND list);
+std::wstring listCell(HWND list, int row, int column);
+std::vector<std::wstring> listColumnHeaders(HWND list);
+// The client point in the middle of a row's first column.
+POINT listRowPoint(HWND list, int row);
+
+}  // namespace tov::test

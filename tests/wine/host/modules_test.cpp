@@ -1,0 +1,338 @@
+// TOV.exe with test plug-ins: how plug-ins are loaded, numbered, driven and unloaded, how commands
+// and tray events reach them, what the host does when they decline, and the host services they
+// call back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host_support.h"
+
+namespace tov::test {
+namespace {
+
+bool contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::size_t indexOf(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<std::size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+}
+
+class HostModules : public ::testing::Test {
+ protected:
+  HostRun host;
+};
+
+TEST_F(HostModules, IdsAndCommandBasesWhenTheSecondOfThreeFailsToStart) {
+  host.addPlugin(L"First");
+  host.addPlugin(L"StartFails", L"StartFails.dll");
+  host.addPlugin(L"Third");
+  host.writeHookOrder("10 First.dll\r\n10 StartFails.dll\r\n10 Third.dll\r\n");
+  host.start();
+  auto box = host.nextMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, L"TOV");
+  EXPECT_EQ(box->text, L"Failed to hook StartFails");
+  EXPECT_TRUE(box->hasIcon);
+  ASSERT_TRUE(host.waitUntilReady());
+  EXPECT_TRUE(host.noMessageBox());
+
+  EXPECT_EQ(actions(host.logOf("First")),
+            (std::vector<std::string>{"createInstance id=0 host=1", "start -> 1", "setUse 1"}));
+  // Started, refused, and undone in the unloading order before the next line is read.
+  EXPECT_EQ(actions(host.logOf("StartFails")),
+            (std::vector<std::string>{"createInstance id=1 host=1", "start -> 0", "stop", "release",
+                                      "destroyed id=1", "unloaded"}));
+  EXPECT_EQ(actions(host.logOf("Third")),
+            (std::vector<std::string>{"createInstance id=1 host=1", "start -> 1", "setUse 1"}));
+
+  HWND list = host.listWindow();
+  ASSERT_EQ(listRowCount(list), 2);
+  EXPECT_EQ(listCell(list, 1, 1), L"01");
+  EXPECT_EQ(listCell(list, 1, 2), L"Third");
+
+  // Command identifiers: 1000 + offset for the first, 2000 + offset for the second.
+  host.markLog();
+  host.command(1004);
+  host.command(2004);
+  host.command(2999);
+  host.command(3004);  // names no plug-in: ignored
+  EXPECT_EQ(actions(host.logOfSinceMark("First")), (std::vector<std::string>{"onCommand 4 0"}));
+  EXPECT_EQ(actions(host.logOfSinceMark("Third")),
+            (std::vector<std::string>{"onCommand 4 0", "onCommand 999 0"}));
+}
+
+TEST_F(HostModules, UnloadingIsStopReleaseFreeLibraryInListOrder) {
+  host.addPlugin(L"First");
+  host.addPlugin(L"Second");
+  host.writeHookOrder("10 First.dll\r\n10 Second.dll\r\n");
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  host.markLog();
+  ASSERT_TRUE(host.quit());
+  std::vector<std::string> log = host.log();
+  std::vector<std::string> expected = {
+      "First stop",  "First release",  "First destroyed id=0",  "First unloaded",
+      "Second stop", "Second release", "Second destroyed id=1", "Second unloaded"};
+  std::vector<std::string> seen;
+  for (const std::string& line : log) {
+    if (contains(expected, line)) seen.push_back(line);
+  }
+  EXPECT_EQ(seen, expected);
+}
+
+TEST_F(HostModules, LoadFailuresNameThePathAndUseNoId) {
+  host.addPlugin(L"NoExport", L"NoExport.dll");
+  host.addPlugin(L"NullInstance", L"NullInstance.dll");
+  host.addPlugin(L"Good");
+  host.writeHookOrder(
+      "10 Missing.dll\r\n10 NoExport.dll\r\n10 NullInstance.dll\r\nNotHere.dll\r\n"
+      "10 Good.dll\r\n");
+  host.start();
+  for (const wchar_t* text : {L"Failed to load Missing.dll", L"Failed to load NoExport.dll",
+                              L"Failed to load NullInstance.dll", L"Failed to load NotHere.dll"}) {
+    auto box = host.nextMessageBox();
+    ASSERT_TRUE(box) << narrow(text);
+    EXPECT_EQ(box->caption, L"TOV");
+    EXPECT_EQ(box->text, text);
+    EXPECT_TRUE(box->hasIcon);
+  }
+  ASSERT_TRUE(host.waitUntilReady());
+  EXPECT_TRUE(host.noMessageBox());
+  // The null result never counted as a plug-in; the library was still freed.
+  EXPECT_EQ(actions(host.logOf("NullInstance")),
+            (std::vector<std::string>{"createInstance id=0 host=1", "unloaded"}));
+  EXPECT_EQ(actions(host.logOf("Good"))[0], "createInstance id=0 host=1");
+  EXPECT_EQ(listRowCount(host.listWindow()), 1);
+}
+
+TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
+  host.addPlugin(L"Plug");
+  host.writeHookOrder("11 Plug.dll\r\n");
+  host.start();
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(trayIconPresent(main, 1));
+
+  struct Case {
+    int offset;
+    LPARAM param;
+    std::vector<std::string> declined;  // what follows when the plug-in returns false
+  };
+  const Case cases[] = {
+      {3, 0, {"onCommand 3 0", "setUse 0"}},
+      {3, 0, {"onCommand 3 0", "setUse 1"}},
+      {1, 0x201, {"onCommand 1 513", "setUse 0"}},
+      {1, 0x203, {"onCommand 1 515", "setUse 1"}},
+      {1, 0x202, {"onCommand 1 514"}},
+      {1, 0x200, {"onCommand 1 512"}},
+      {0, 0, {"onCommand 0 0"}},
+      {4, 0, {"onCommand 4 0"}},
+      {17, 5, {"onCommand 17 5"}},
+  };
+  for (const Case& c : cases) {
+    host.markLog();
+    host.command(1000 + c.offset, c.param);
+    EXPECT_EQ(actions(host.logOfSinceMark("Plug")), c.declined) << c.offset << " " << c.param;
+  }
+
+  // Offset 2 shows and hides the tray icon.
+  host.command(1002);
+  EXPECT_FALSE(trayIconPresent(main, 1));
+  host.command(1002);
+  EXPECT_TRUE(trayIconPresent(main, 1));
+
+  // Accepted offsets: nothing follows.
+  writeFile(host.file(L"Plug.accept"), "3\n2\n1 513\n");
+  for (auto [offset, param] : {std::pair{3, 0}, {2, 0}, {1, 0x201}}) {
+    host.markLog();
+    host.command(1000 + offset, param);
+    EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
+              (std::vector<std::string>{"onCommand " + std::to_string(offset) + " " +
+                                        std::to_string(param)}));
+  }
+  EXPECT_TRUE(trayIconPresent(main, 1));
+  // Accepting one mouse message does not accept the others.
+  host.markLog();
+  host.command(1001, 0x203);
+  EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
+            (std::vector<std::string>{"onCommand 1 515", "setUse 0"}));
+}
+
+TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
+  host.addPlugin(L"First");
+  host.addPlugin(L"Second");
+  host.writeHookOrder("11 First.dll\r\n10 Second.dll\r\n");
+  host.start();
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+
+  // A press toggles; a double click arrives as a press and a double-click message and toggles
+  // twice; a release does nothing.
+  host.markLog();
+  host.send(kTrayIconMessage, 1, WM_LBUTTONDOWN);
+  host.send(kTrayIconMessage, 1, WM_LBUTTONUP);
+  host.send(kTrayIconMessage, 1, WM_LBUTTONDOWN);
+  host.send(kTrayIconMessage, 1, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(
+      actions(host.logOfSinceMark("First")),
+      (std::vector<std::string>{"onCommand 1 513", "setUse 0", "onCommand 1 514", "onCommand 1 513",
+                                "setUse 1", "onCommand 1 515", "setUse 0"}));
+  EXPECT_TRUE(actions(host.logOfSinceMark("Second")).empty());
+
+  host.markLog();
+  host.send(kTrayIconMessage, 2, WM_LBUTTONDOWN);
+  host.send(kTrayIconMessage, 3, WM_LBUTTONDOWN);  // no third plug-in: ignored
+  EXPECT_EQ(actions(host.logOfSinceMark("Second")),
+            (std::vector<std::string>{"onCommand 1 513", "setUse 0"}));
+
+  // A right release pops up the plug-in's menu at the cursor.
+  PostMessageW(main, kTrayIconMessage, 1, WM_RBUTTONUP);
+  HWND menu = waitForWindowOfClass(L"#32768", host.process().id());
+  ASSERT_NE(menu, nullptr);
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+}
+
+TEST_F(HostModules, TaskbarCreatedBringsBackExactlyTheShownIcons) {
+  host.addPlugin(L"First");
+  host.addPlugin(L"Second");
+  host.addPlugin(L"Third");
+  host.writeHookOrder("11 First.dll\r\n10 Second.dll\r\n01 Third.dll\r\n");
+  host.start();
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+  for (UINT id : {0u, 1u, 3u}) EXPECT_TRUE(trayIconPresent(main, id)) << id;
+  EXPECT_FALSE(trayIconPresent(main, 2));
+
+  // A re-created taskbar starts with an empty notification area.
+  for (UINT id : {0u, 1u, 3u}) ASSERT_TRUE(removeTrayIcon(main, id)) << id;
+  for (UINT id : {0u, 1u, 3u}) ASSERT_FALSE(trayIconPresent(main, id)) << id;
+
+  host.markLog();
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+  EXPECT_TRUE(waitUntil([&] { return trayIconPresent(main, 3); }));
+  for (UINT id : {0u, 1u, 3u}) EXPECT_TRUE(trayIconPresent(main, id)) << id;
+  EXPECT_FALSE(trayIconPresent(main, 2));
+  for (const char* plugin : {"First", "Second", "Third"}) {
+    EXPECT_EQ(actions(host.logOfSinceMark(plugin)), (std::vector<std::string>{"onCommand 0 0"}))
+        << plugin;
+  }
+}
+
+TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
+  host.writeHookOrder("");
+  host.start();
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(trayIconPresent(main, 0));
+  host.command(103);  // "Hide &TrayIcon"
+  EXPECT_FALSE(trayIconPresent(main, 0));
+  host.send(RegisterWindowMessageW(L"TaskbarCreated"));
+  EXPECT_FALSE(trayIconPresent(main, 0));
+  host.send(kShowTrayIconMessage);
+  EXPECT_TRUE(trayIconPresent(main, 0));
+}
+
+TEST_F(HostModules, IconsAlreadyInTheAreaCountAsShown) {
+  host.addPlugin(L"Plug");
+  host.writeHookOrder("11 Plug.dll\r\n");
+  host.start();
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+
+  // The shell refuses a second add of the host icon; hiding must still take it away.
+  host.send(kShowTrayIconMessage);
+  host.send(kShowTrayIconMessage);
+  ASSERT_TRUE(trayIconPresent(main, 0));
+  host.send(kHideTrayIconMessage);
+  EXPECT_FALSE(trayIconPresent(main, 0));
+
+  // The same for a plug-in that asks to show its icon while it is shown.
+  host.markLog();
+  host.command(1005, 1);  // showTrayIcon(true)
+  host.command(1009);     // isTrayIconShown
+  EXPECT_TRUE(contains(host.logOfSinceMark("Plug"), "isTrayIconShown -> 1"));
+  host.command(1002);  // "Is Use TrayIcon": hides it
+  EXPECT_FALSE(trayIconPresent(main, 1));
+  host.markLog();
+  host.command(1009);
+  EXPECT_TRUE(contains(host.logOfSinceMark("Plug"), "isTrayIconShown -> 0"));
+}
+
+TEST_F(HostModules, HostServicesForPlugins) {
+  host.addPlugin(L"Plug");
+  host.writeHookOrder("10 Plug.dll\r\n");
+  host.start();
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+  host.markLog();
+  host.command(1008);  // getHostDirectory
+  host.command(1006);  // toggleTrayIcon: shows it
+  host.command(1009);
+  host.command(1010, 1);  // setTrayIcon(own image)
+  host.command(1003);     // flips the in-use flag; the own image stays
+  host.command(1010, 0);  // back to the state images
+  host.command(1005, 0);  // showTrayIcon(false)
+  host.command(1009);
+  std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
+  EXPECT_TRUE(contains(log, "getHostDirectory -> 1 " + narrow(host.folder())))
+      << ::testing::PrintToString(log);
+  EXPECT_LT(indexOf(log, "toggleTrayIcon -> 1"), indexOf(log, "isTrayIconShown -> 1"));
+  EXPECT_TRUE(contains(log, "setTrayIcon -> 1"));
+  EXPECT_TRUE(contains(log, "showTrayIcon -> 1"));
+  EXPECT_TRUE(contains(log, "isTrayIconShown -> 0"));
+  EXPECT_FALSE(trayIconPresent(main, 1));
+}
+
+// Wine's own collection of shell windows answers E_NOTIMPL. The fake of FakeShellWindows.dll
+// reports the windows of "shell_windows.txt"; the recorder registers it in the host's apartment
+// (offset 11), and the host's real lookup then creates and asks it.
+class ExplorerFolder : public HostModules {
+ protected:
+  void startWithFake(const std::string& windows) {
+    host.addPlugin(L"Plug");
+    copyFile(joinPath(testBinDir(), L"FakeShellWindows.dll"), host.file(L"FakeShellWindows.dll"));
+    host.writeHookOrder("10 Plug.dll\r\n");
+    writeFile(host.file(L"shell_windows.txt"), windows);
+    host.start();
+    ASSERT_TRUE(host.waitUntilReady());
+  }
+  bool registerFake() {
+    host.markLog();
+    host.command(1011);
+    return contains(host.logOfSinceMark("Plug"), "registerFakeShellWindows -> 1");
+  }
+  std::string folderOf(const std::string& window) {
+    host.markLog();
+    host.command(1007, static_cast<LPARAM>(std::stoll(window)));
+    std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
+    return log.size() == 2 ? log[1] : ::testing::PrintToString(log);
+  }
+};
+
+TEST_F(ExplorerFolder, WithoutAWorkingShellCollectionNothingIsFound) {
+  startWithFake("4660 file:///C:/x\n");
+  EXPECT_EQ(folderOf("4660"), "getExplorerFolder -> 0 unkown");
+}
+
+TEST_F(ExplorerFolder, FindsTheWindowAndConvertsItsLocation) {
+  startWithFake(
+      "4659 -\n"
+      "4660 file:///C:/Users/test/My%20Documents\n"
+      "4661 http://example.com/folder\n"
+      "4662 file:///Z:/tmp/x\n");
+  ASSERT_TRUE(registerFake());
+  EXPECT_EQ(folderOf("4660"), "getExplorerFolder -> 1 C:\\Users\\test\\My Documents");
+  EXPECT_EQ(folderOf("4662"), "getExplorerFolder -> 1 Z:\\tmp\\x");
+  // No open shell window has this handle.
+  EXPECT_EQ(folderOf("999"), "getExplorerFolder -> 0 unkown");
+  // The window that is no browser is passed over; a location that is no file path is no folder.
+  EXPECT_EQ(folderOf("4659"), "getExplorerFolder -> 0 unkown");
+  EXPECT_EQ(folderOf("4661"), "getExplorerFolder -> 0 unkown");
+}
+
+}  // namespace
+}  // namespace tov::test
