@@ -210,7 +210,14 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
 void MainWindow::onPluginCommand(int position, int offset, LPARAM param) {
   PluginModule* module = moduleAt(position);
   if (module == nullptr) return;
-  if (module->onCommand(offset, param) && syncCombination()) listWindow_.refreshRows(-1);
+  if (!module->onCommand(offset, param)) return;
+  // A change of the active combination may have changed every row; otherwise this plug-in's row
+  // is brought in line with whatever the command did to it.
+  if (syncCombination()) {
+    listWindow_.refreshRows(-1);
+  } else {
+    listWindow_.refreshRows(position);
+  }
 }
 
 void MainWindow::onTrayIcon(WPARAM identifier, LPARAM mouseMessage) {

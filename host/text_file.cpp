@@ -87,6 +87,11 @@ bool writeAll(HANDLE file, std::string_view content) {
 }  // namespace
 
 bool replaceFileContent(const wchar_t* name, std::string_view content) {
+  // A read-only file is not to be written, even where the system would let a move replace it.
+  DWORD attributes = GetFileAttributesW(name);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return false;
+  }
   wchar_t temporary[MAX_PATH];
   // Creates a new, empty file with a unique name next to the original.
   if (GetTempFileNameW(folderOf(name).c_str(), L"tov", 0, temporary) == 0) return false;

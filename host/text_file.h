@@ -24,7 +24,8 @@ std::wstring decodeText(std::string_view bytes, unsigned codePage);
 std::optional<std::string> readWholeFile(const wchar_t* name);
 
 // Writes `content` to a new file in the same folder as `name` and moves it over `name` in one
-// step. On any failure `name` is left as it was and the new file is removed.
+// step. On any failure `name` is left as it was and the new file is removed. A read-only `name`
+// is a failure.
 bool replaceFileContent(const wchar_t* name, std::string_view content);
 
 }  // namespace tov

@@ -116,7 +116,8 @@ std::optional<HostRun::Box> HostRun::nextMessageBox(Duration timeout) {
   if (!box) return std::nullopt;
   Box result{box->caption, box->text, false};
   for (const WindowInfo& child : childWindows(box->window)) {
-    if (child.className == L"Static" && (child.style & SS_TYPEMASK) == SS_ICON) {
+    if (child.visible && child.className == L"Static" && (child.style & SS_TYPEMASK) == SS_ICON &&
+        SendMessageW(child.window, STM_GETICON, 0, 0) != 0) {
       result.hasIcon = true;
     }
   }

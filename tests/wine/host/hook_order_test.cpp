@@ -1,0 +1,274 @@
+// HookOrder.ini read and written by TOV.exe: the messages of bad lines in order, the flags and
+// memberships that loading gives, and the bytes a save leaves in the file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host_support.h"
+
+namespace tov::test {
+namespace {
+
+class HookOrder : public ::testing::Test {
+ protected:
+  // Expects exactly these message boxes, in this order, each with the caption "TOV".
+  void expectMessages(const std::vector<std::pair<std::wstring, bool>>& expected) {
+    for (const auto& [text, icon] : expected) {
+      auto box = host.nextMessageBox();
+      ASSERT_TRUE(box) << "missing: " << narrow(text);
+      EXPECT_EQ(box->caption, L"TOV");
+      EXPECT_EQ(box->text, text);
+      EXPECT_EQ(box->hasIcon, icon) << narrow(text);
+    }
+  }
+  bool noTemporaryFiles() {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(host.file(L"*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return true;
+    FindClose(search);
+    return false;
+  }
+
+  HostRun host;
+};
+
+constexpr bool kWarning = true;
+constexpr bool kPlain = false;
+
+TEST_F(HookOrder, TheEdgeCasesOfTheFormat) {
+  for (const wchar_t* name : {L"Transparent", L"Topmost", L"Minimize", L"ShufflaXP"}) {
+    host.addPlugin(name);
+  }
+  const std::string file =
+      "11 Transparent.dll\r\n"
+      "1 Topmost.dll\r\n"
+      "10aB Minimize.dll\r\n"
+      "A=\r\n"
+      "a=Work\r\n"
+      "ShufflaXP.dll\r\n"
+      "; Transparent\r\n";
+  host.writeHookOrder(file);
+  host.start();
+  expectMessages(
+      {{L"Invalid syntax : 1 Topmost.dll", kWarning}, {L"Failed to load a=Work", kWarning}});
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(host.noMessageBox());
+
+  // Flags: only the lines whose flags apply set anything.
+  EXPECT_EQ(actions(host.logOf("Transparent")),
+            (std::vector<std::string>{"createInstance id=0 host=1", "start -> 1", "setUse 1"}));
+  EXPECT_EQ(actions(host.logOf("Topmost")),
+            (std::vector<std::string>{"createInstance id=1 host=1", "start -> 1"}));
+  EXPECT_EQ(actions(host.logOf("Minimize")),
+            (std::vector<std::string>{"createInstance id=2 host=1", "start -> 1", "setUse 1"}));
+  EXPECT_EQ(actions(host.logOf("ShufflaXP")),
+            (std::vector<std::string>{"createInstance id=3 host=1", "start -> 1"}));
+  EXPECT_TRUE(trayIconPresent(main, 1));
+  for (UINT id : {2u, 3u, 4u}) EXPECT_FALSE(trayIconPresent(main, id)) << id;
+
+  // Membership: combination A holds no plug-in (Minimize belongs to B only), so choosing it
+  // switches every plug-in off.
+  host.markLog();
+  host.command(200);  // "&Shift Combination": from Custom to A
+  for (const char* plugin : {"Transparent", "Topmost", "Minimize", "ShufflaXP"}) {
+    EXPECT_EQ(actions(host.logOfSinceMark(plugin)), (std::vector<std::string>{"setUse 0"}))
+        << plugin;
+  }
+
+  // The save changes the first two characters of the lines it loaded flags from, and nothing
+  // else: not the invalid line, not the bare line, not the comment that names a plug-in.
+  ASSERT_TRUE(host.quit());
+  std::string expected = file;
+  expected.replace(0, 2, "01");
+  expected.replace(expected.find("10aB"), 2, "00");
+  EXPECT_EQ(host.hookOrder(), expected);
+  EXPECT_TRUE(noTemporaryFiles());
+}
+
+TEST_F(HookOrder, SaveKeepsEveryByteOfOtherLinesAndEndsLinesWithCrLf) {
+  host.addPlugin(L"Plug");
+  // Bytes that no conversion could round-trip: undefined in the Western code page, a Shift-JIS
+  // comment, a lone CR; and a final line without a line end.
+  const std::string file =
+      "; \x81\x8d\x90\x9d\r\n"
+      "; \x93\xfa\x96\x7b\x8c\xea\n"
+      "A=Caf\xe9\n"
+      "11A Plug.dll\n"
+      "; carriage\rreturn\n"
+      "; no line end";
+  host.writeHookOrder(file);
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  host.command(1003);  // "Is Use": off
+  ASSERT_TRUE(host.quit());
+  EXPECT_EQ(host.hookOrder(),
+            "; \x81\x8d\x90\x9d\r\n"
+            "; \x93\xfa\x96\x7b\x8c\xea\r\n"
+            "A=Caf\xe9\r\n"
+            "01A Plug.dll\r\n"
+            "; carriage\rreturn\r\n"
+            "; no line end");
+}
+
+TEST_F(HookOrder, FlagsGoIntoThePluginsOwnLineNotAnotherThatContainsItsName) {
+  host.addPlugin(L"Pushup");
+  // PushupB is missing: its line fails to load and must keep its flags.
+  host.writeHookOrder("11 PushupB.dll\r\n11 Pushup.dll\r\n");
+  host.start();
+  expectMessages({{L"Failed to load PushupB.dll", kWarning}});
+  ASSERT_TRUE(host.waitUntilReady());
+  host.command(1003);
+  host.command(1002);
+  ASSERT_TRUE(host.quit());
+  EXPECT_EQ(host.hookOrder(), "11 PushupB.dll\r\n00 Pushup.dll\r\n");
+}
+
+TEST_F(HookOrder, ALongLineIsReadInPiecesAndWrittenBackWhole) {
+  host.addPlugin(L"Plug");
+  host.addPlugin(L"Tail");
+  // The comment is longer than a piece of 259 characters; its second piece reads as a line of
+  // its own.
+  std::string comment = ";" + std::string(258, 'c') + "10 Tail.dll";
+  host.writeHookOrder(comment + "\n11 Plug.dll\n");
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  EXPECT_EQ(listRowCount(host.listWindow()), 2);
+  EXPECT_EQ(listCell(host.listWindow(), 0, 2), L"Tail");
+  host.command(2003);  // Plug off
+  ASSERT_TRUE(host.quit());
+  EXPECT_EQ(host.hookOrder(), comment + "\r\n01 Plug.dll\r\n");
+}
+
+TEST_F(HookOrder, MissingFileLeavesTheHostEmptyAndIsNeverCreated) {
+  host.start();
+  expectMessages({{L"Failed to open HookOrder.ini", kPlain}});
+  ASSERT_TRUE(host.waitUntilReady());
+  EXPECT_EQ(listRowCount(host.listWindow()), 0);
+  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
+  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  EXPECT_TRUE(host.process().waitForExit().has_value());
+  EXPECT_FALSE(fileExists(host.file(L"HookOrder.ini")));
+}
+
+TEST_F(HookOrder, AReadOnlyFileIsNotReplaced) {
+  host.addPlugin(L"Plug");
+  const std::string file = "; keep me\n11 Plug.dll\n";
+  host.writeHookOrder(file);
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  host.command(1003);
+  ASSERT_TRUE(SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
+  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  EXPECT_TRUE(host.process().waitForExit().has_value());
+  SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(host.hookOrder(), file);
+  EXPECT_TRUE(noTemporaryFiles());
+}
+
+TEST_F(HookOrder, AFileThatCannotBeReplacedStaysAsItWas) {
+  host.addPlugin(L"Plug");
+  const std::string file = "; keep me\n11 Plug.dll\n";
+  host.writeHookOrder(file);
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  host.command(1003);
+  // Another program reads the file and lets others read it, but not delete or replace it: the
+  // host reads it, writes the new content beside it, and then cannot put it in its place.
+  HANDLE held = CreateFileW(host.file(L"HookOrder.ini").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
+  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  EXPECT_TRUE(host.process().waitForExit().has_value());
+  CloseHandle(held);
+  EXPECT_EQ(host.hookOrder(), file);
+  EXPECT_TRUE(noTemporaryFiles());
+}
+
+TEST_F(HookOrder, AFileHeldExclusivelyByAnotherProgramIsNotTouched) {
+  host.addPlugin(L"Plug");
+  const std::string file = "11 Plug.dll\r\n";
+  host.writeHookOrder(file);
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  host.command(1003);
+  HANDLE held = CreateFileW(host.file(L"HookOrder.ini").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
+  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  EXPECT_TRUE(host.process().waitForExit().has_value());
+  CloseHandle(held);
+  EXPECT_EQ(host.hookOrder(), file);
+  EXPECT_TRUE(noTemporaryFiles());
+}
+
+TEST_F(HookOrder, EndOfSessionSavesAndUnloadsClosingDoesNotSave) {
+  host.addPlugin(L"Plug");
+  host.writeHookOrder("11 Plug.dll\r\n");
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  host.command(1003);
+  host.markLog();
+  host.send(WM_ENDSESSION, FALSE, 0);  // saved whatever wParam says
+  EXPECT_EQ(host.hookOrder(), "01 Plug.dll\r\n");
+  EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
+            (std::vector<std::string>{"stop", "release", "destroyed id=0", "unloaded"}));
+  // The rows stay, but name no plug-in any more: a double click and a refresh do nothing.
+  HWND list = host.listWindow();
+  EXPECT_EQ(listRowCount(list), 1);
+  EXPECT_EQ(listCell(list, 0, 3), L"Not Use");
+  POINT row = listRowPoint(list, 0);
+  SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.x, row.y));
+  host.send(RegisterWindowMessageW(L"TaskbarCreated"));
+  EXPECT_EQ(listCell(list, 0, 3), L"Not Use");
+  EXPECT_EQ(listCell(list, 0, 2), L"Plug");
+  // Nothing left to save, and a close never saves.
+  host.writeHookOrder("11 Plug.dll\r\n");
+  PostMessageW(host.mainWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(host.process().waitForExit().has_value());
+  EXPECT_EQ(host.hookOrder(), "11 Plug.dll\r\n");
+}
+
+TEST_F(HookOrder, AtMostSixtyFourPluginsWithAWarningNamingEachRefusedLine) {
+  host.addPlugin(L"Plug");
+  std::string file;
+  for (int i = 0; i < 64; ++i) file += "10 Plug.dll\r\n";
+  file += "11 Plug.dll\r\n; still read\r\nA=After\r\n00A Plug.dll\r\n";
+  host.writeHookOrder(file);
+  host.start();
+  auto first = host.nextMessageBox();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->caption, L"TOV");
+  EXPECT_TRUE(first->hasIcon);
+  EXPECT_NE(first->text.find(L"11 Plug.dll"), std::wstring::npos) << narrow(first->text);
+  EXPECT_NE(first->text.find(L"64"), std::wstring::npos) << narrow(first->text);
+  auto second = host.nextMessageBox();
+  ASSERT_TRUE(second);
+  EXPECT_NE(second->text.find(L"00A Plug.dll"), std::wstring::npos) << narrow(second->text);
+  ASSERT_TRUE(host.waitUntilReady());
+  EXPECT_TRUE(host.noMessageBox());
+
+  std::vector<std::string> log = host.logOf("Plug");
+  EXPECT_EQ(
+      std::count_if(log.begin(), log.end(),
+                    [](const std::string& line) { return line.rfind("createInstance", 0) == 0; }),
+      64);
+  EXPECT_EQ(listRowCount(host.listWindow()), 64);
+  // The last plug-in still gets its own commands.
+  host.markLog();
+  host.command(64004);
+  EXPECT_EQ(actions(host.logOfSinceMark("Plug")), (std::vector<std::string>{"onCommand 4 0"}));
+  // The definition after the refused line was read: shifting reaches A, which holds none of the
+  // loaded plug-ins.
+  host.markLog();
+  host.command(200);
+  std::vector<std::string> shifted = actions(host.logOfSinceMark("Plug"));
+  EXPECT_EQ(std::count(shifted.begin(), shifted.end(), "setUse 0"), 64);
+}
+
+}  // namespace
+}  // namespace tov::test
