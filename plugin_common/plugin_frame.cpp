@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <new>
 
 namespace tov {
 
@@ -92,6 +93,17 @@ bool CommandPlugin::onCommand(int commandOffset, LPARAM param) {
 }
 
 }  // namespace tov
+
+// A plug-in library allocates only its plug-in object (and a command table). Its own allocation
+// functions keep the runtime's exception machinery, and its size, out of a library that is
+// mapped into every program on the desktop.
+void* operator new(std::size_t size) { return std::malloc(size != 0 ? size : 1); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size != 0 ? size : 1);
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 
 // The entry point only remembers this copy's instance handle and, once per process, adopts the
 // user's locale for the runtime's text functions (settings files are in the ANSI code page).
