@@ -169,6 +169,8 @@ void wheelAt(POINT point, int notches) {
           (notches > 0 ? "4" : "5"));
 }
 
+void waitPastDoubleClick() { pumpMessages(std::chrono::milliseconds(GetDoubleClickTime() + 100)); }
+
 std::string hitCode(int code) {
   char text[16];
   std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(code));

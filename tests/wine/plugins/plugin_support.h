@@ -93,6 +93,8 @@ void clickAt(POINT point, int button);  // 1 left, 2 middle, 3 right
 void pressAt(POINT point, int button);
 void releaseAt(POINT point, int button);
 void wheelAt(POINT point, int notches);  // positive: forward
+// Waits out the double-click time, so that the next press is a press of its own.
+void waitPastDoubleClick();
 // The code of a hit-test result as the fixture logs it (hexadecimal).
 std::string hitCode(int code);
 

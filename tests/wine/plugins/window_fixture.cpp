@@ -86,6 +86,8 @@ const char* mouseEventName(UINT message) {
       return "NCRBUTTONDOWN";
     case WM_NCRBUTTONUP:
       return "NCRBUTTONUP";
+    case WM_NCRBUTTONDBLCLK:
+      return "NCRBUTTONDBLCLK";
     case WM_NCMBUTTONDOWN:
       return "NCMBUTTONDOWN";
     case WM_NCMBUTTONUP:
@@ -118,6 +120,13 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SYSCOMMAND:
       log("%d SYSCOMMAND %04X", index, static_cast<unsigned>(wParam & 0xFFF0));
       break;
+    case WM_WINDOWPOSCHANGING: {
+      const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+      if (!(position->flags & SWP_NOZORDER))
+        log("%d POSCHANGING after %lld", index,
+            static_cast<long long>(reinterpret_cast<INT_PTR>(position->hwndInsertAfter)));
+      break;
+    }
     case WM_CAPTURECHANGED:
       log("%d CAPTURECHANGED", index);
       break;
