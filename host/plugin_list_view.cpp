@@ -67,15 +67,19 @@ HWND PluginListView::create(HWND parent, int controlId, PluginList* plugins) {
   return handle();
 }
 
+int PluginListView::headerTextWidth(const wchar_t* header) {
+  return static_cast<int>(
+             SendMessageW(handle(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(header))) +
+         kHeaderMargin;
+}
+
 void PluginListView::insertColumns() {
   int index = 0;
   for (const wchar_t* header : kColumnHeaders) {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = static_cast<int>(SendMessageW(handle(), LVM_GETSTRINGWIDTHW, 0,
-                                              reinterpret_cast<LPARAM>(header))) +
-                kHeaderMargin;
+    column.cx = headerTextWidth(header);
     column.pszText = const_cast<wchar_t*>(header);
     column.iSubItem = index;
     SendMessageW(handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
@@ -110,6 +114,12 @@ void PluginListView::fillRows() {
     ++row;
   }
   SendMessageW(handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+  // Some list views (Wine's) size a first column by its header narrower than the header's text;
+  // it never gets narrower than it was inserted.
+  int headerWidth = headerTextWidth(kColumnHeaders[0]);
+  if (SendMessageW(handle(), LVM_GETCOLUMNWIDTH, 0, 0) < headerWidth) {
+    SendMessageW(handle(), LVM_SETCOLUMNWIDTH, 0, headerWidth);
+  }
   for (int column = 1; column < static_cast<int>(std::size(kColumnHeaders)); ++column) {
     SendMessageW(handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
   }

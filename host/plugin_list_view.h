@@ -31,6 +31,8 @@ class PluginListView final : public Window {
 
  private:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // A header's text width plus the margin every column is inserted with.
+  int headerTextWidth(const wchar_t* header);
   void insertColumns();
   void fillRows();
   void setCellText(int row, int column, const wchar_t* text);

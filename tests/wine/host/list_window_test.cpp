@@ -1,0 +1,154 @@
+// The plug-in list window of TOV.exe as another program and the user see it: its columns and
+// cells, the alternating row colours on screen, a double click toggling a plug-in, and the
+// context menu.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host_support.h"
+
+namespace tov::test {
+namespace {
+
+class ListWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host.addPlugin(L"First");
+    host.addPlugin(L"Second", L"NullMenu.dll");  // no version resource
+    host.addPlugin(L"Third");
+    host.writeHookOrder("10 First.dll\r\n10 Second.dll\r\n00 Third.dll\r\n");
+    host.start(L"/w");
+    ASSERT_TRUE(host.waitUntilReady());
+    list = host.listWindow();
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(host.mainWindow()) != FALSE; }));
+  }
+
+  POINT screenPointOfRow(int row) {
+    POINT point = listRowPoint(list, row);
+    ClientToScreen(list, &point);
+    return point;
+  }
+  HWND popupMenu(Duration timeout) {
+    return waitForWindowOfClass(L"#32768", host.process().id(), timeout);
+  }
+  void closeMenu(HWND menu) {
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    waitUntil([&] { return !IsWindowVisible(menu); });
+  }
+  int selectedRow(int after = -1) {
+    return static_cast<int>(
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+  }
+
+  HostRun host;
+  HWND list = nullptr;
+};
+
+// The colour of one pixel of a screenshot, as "r,g,b".
+std::string pixel(const std::wstring& shot, int x, int y) {
+  std::wstring out = joinPath(workDir(), L"pixel.txt");
+  char command[512];
+  std::snprintf(command, sizeof command,
+                "convert '%s' -format '%%[fx:int(255*p{%d,%d}.r)],%%[fx:int(255*p{%d,%d}.g)],"
+                "%%[fx:int(255*p{%d,%d}.b)]' info: > '%s'",
+                unixPath(shot).c_str(), x, y, x, y, x, y, unixPath(out).c_str());
+  runUnix(command, 30s);
+  return readFile(out);
+}
+
+TEST_F(ListWindow, ColumnsAndCells) {
+  EXPECT_EQ(GetDlgCtrlID(list), 110);
+  EXPECT_EQ(listColumnHeaders(list),
+            (std::vector<std::wstring>{L"Order", L"ID", L"Name", L"Use", L"Version"}));
+  ASSERT_EQ(listRowCount(list), 3);
+  const std::vector<std::vector<std::wstring>> rows = {
+      {L"00", L"00", L"First", L"Use", L"2004,11,15,00"},
+      {L"01", L"01", L"Second", L"Use", L""},
+      {L"02", L"02", L"Third", L"Not Use", L"2004,11,15,00"},
+  };
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 5; ++column) {
+      EXPECT_EQ(listCell(list, row, column), rows[row][column]) << row << "/" << column;
+    }
+  }
+  // The list fills the client area but for a margin of 3 pixels.
+  RECT client{};
+  GetClientRect(host.mainWindow(), &client);
+  RECT bounds{};
+  GetWindowRect(list, &bounds);
+  MapWindowPoints(nullptr, host.mainWindow(), reinterpret_cast<POINT*>(&bounds), 2);
+  EXPECT_EQ(bounds.left, 3);
+  EXPECT_EQ(bounds.top, 3);
+  EXPECT_EQ(bounds.right, client.right - 3);
+  EXPECT_EQ(bounds.bottom, client.bottom - 3);
+}
+
+TEST_F(ListWindow, EvenRowsAreBlueGreyOddRowsWhite) {
+  SetForegroundWindow(host.mainWindow());
+  std::wstring shot = joinPath(workDir(), L"list.png");
+  // A spot inside each row's first cell, right of its two digits.
+  POINT rows[3];
+  for (int row = 0; row < 3; ++row) {
+    rows[row] = screenPointOfRow(row);
+    rows[row].x += 8;
+  }
+  pumpMessages(300ms);
+  ASSERT_TRUE(screenshot(shot));
+  EXPECT_EQ(pixel(shot, rows[0].x, rows[0].y), "221,221,255");
+  EXPECT_EQ(pixel(shot, rows[1].x, rows[1].y), "255,255,255");
+  EXPECT_EQ(pixel(shot, rows[2].x, rows[2].y), "221,221,255");
+}
+
+TEST_F(ListWindow, DoubleClickTogglesThePluginAndItsCell) {
+  SetForegroundWindow(host.mainWindow());
+  POINT row = screenPointOfRow(0);
+  host.markLog();
+  xdotool("mousemove --sync " + std::to_string(row.x) + " " + std::to_string(row.y) +
+          " click --repeat 2 --delay 60 1");
+  EXPECT_TRUE(waitUntil([&] { return listCell(list, 0, 3) == L"Not Use"; }));
+  EXPECT_EQ(actions(host.logOfSinceMark("First")), (std::vector<std::string>{"setUse 0"}));
+  row = screenPointOfRow(2);
+  xdotool("mousemove --sync " + std::to_string(row.x) + " " + std::to_string(row.y) +
+          " click --repeat 2 --delay 60 1");
+  EXPECT_TRUE(waitUntil([&] { return listCell(list, 2, 3) == L"Use"; }));
+  EXPECT_EQ(listCell(list, 1, 3), L"Use");
+}
+
+TEST_F(ListWindow, ContextMenus) {
+  // The menu key with no row selected shows nothing.
+  SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+  EXPECT_EQ(popupMenu(300ms), nullptr);
+
+  // A right click on a row selects it alone and opens its plug-in's menu.
+  SetForegroundWindow(host.mainWindow());
+  POINT first = screenPointOfRow(0);
+  click(first.x, first.y, 1);
+  ASSERT_TRUE(waitUntil([&] { return selectedRow() == 0; }));
+  host.markLog();
+  POINT third = screenPointOfRow(2);
+  click(third.x, third.y, 3);
+  HWND menu = popupMenu(kDefaultWait);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(selectedRow(), 2);
+  EXPECT_EQ(selectedRow(2), -1);
+  EXPECT_NE(SendMessageW(list, LVM_GETITEMSTATE, 2, LVIS_FOCUSED), 0);
+  std::vector<std::string> asked = host.logOfSinceMark("Third");
+  EXPECT_NE(std::find(asked.begin(), asked.end(), "createMenu"), asked.end());
+  closeMenu(menu);
+
+  // The menu key opens the first selected row's menu.
+  host.markLog();
+  PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+  menu = popupMenu(kDefaultWait);
+  ASSERT_NE(menu, nullptr);
+  asked = host.logOfSinceMark("Third");
+  EXPECT_NE(std::find(asked.begin(), asked.end(), "createMenu"), asked.end());
+  closeMenu(menu);
+}
+
+}  // namespace
+}  // namespace tov::test
