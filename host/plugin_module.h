@@ -59,6 +59,8 @@ class PluginModule final : public IPlugin {
   void toggleUse();
 
   const std::wstring& libraryPath() const { return path; }
+  // The plug-in's notification-area icon, or null while it has none.
+  const TrayIcon* notificationIcon() const { return trayIcon.get(); }
   HMODULE libraryHandle() const { return library; }
 
  private:

@@ -25,6 +25,10 @@ class TrayIcon {
   bool remove();
 
   bool isShown() const { return shown_; }
+  HICON icon() const { return data_.hIcon; }
+  HWND owner() const { return data_.hWnd; }
+  UINT identifier() const { return data_.uID; }
+  const wchar_t* tooltip() const { return data_.szTip; }
   void setOwner(HWND owner) { data_.hWnd = owner; }
   void setIdentifier(UINT identifier) { data_.uID = identifier; }
   void setIcon(HICON icon) { data_.hIcon = icon; }
