@@ -60,15 +60,31 @@ std::string pixel(const std::wstring& shot, int x, int y) {
   return readFile(out);
 }
 
+// The "FileVersion" of a library's Japanese Unicode string table, read as any program would.
+std::wstring fileVersionOf(const std::wstring& library) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(library.c_str(), &ignored);
+  std::vector<BYTE> block(size);
+  void* value = nullptr;
+  UINT length = 0;
+  if (size == 0 || !GetFileVersionInfoW(library.c_str(), 0, size, block.data()) ||
+      !VerQueryValueW(block.data(), L"\\StringFileInfo\\041104B0\\FileVersion", &value, &length)) {
+    return L"<none>";
+  }
+  return static_cast<const wchar_t*>(value);
+}
+
 TEST_F(ListWindow, ColumnsAndCells) {
   EXPECT_EQ(GetDlgCtrlID(list), 110);
   EXPECT_EQ(listColumnHeaders(list),
             (std::vector<std::wstring>{L"Order", L"ID", L"Name", L"Use", L"Version"}));
   ASSERT_EQ(listRowCount(list), 3);
+  const std::wstring version = fileVersionOf(host.file(L"First.dll"));
+  EXPECT_EQ(std::count(version.begin(), version.end(), L','), 3) << narrow(version);
   const std::vector<std::vector<std::wstring>> rows = {
-      {L"00", L"00", L"First", L"Use", L"2004,11,15,00"},
+      {L"00", L"00", L"First", L"Use", version},
       {L"01", L"01", L"Second", L"Use", L""},
-      {L"02", L"02", L"Third", L"Not Use", L"2004,11,15,00"},
+      {L"02", L"02", L"Third", L"Not Use", version},
   };
   for (int row = 0; row < 3; ++row) {
     for (int column = 0; column < 5; ++column) {

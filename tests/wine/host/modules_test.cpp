@@ -222,6 +222,32 @@ TEST_F(HostModules, TaskbarCreatedBringsBackExactlyTheShownIcons) {
   }
 }
 
+TEST_F(HostModules, HostCommands) {
+  host.writeHookOrder("");
+  host.start();
+  HWND main = host.waitUntilReady();
+  ASSERT_TRUE(main);
+
+  PostMessageW(main, WM_COMMAND, 101, 0);  // "&Version Info"
+  auto box = host.nextMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption, L"TOV");
+  EXPECT_EQ(box->text.rfind(L"Ver.", 0), 0u) << narrow(box->text);
+  EXPECT_FALSE(box->hasIcon);
+
+  EXPECT_FALSE(IsWindowVisible(main));
+  host.command(102);  // "Show &Window": shown and restored
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_FALSE(IsIconic(main));
+
+  // A right release on the host icon opens the tray menu.
+  PostMessageW(main, kTrayIconMessage, 0, WM_RBUTTONUP);
+  HWND menu = waitForWindowOfClass(L"#32768", host.process().id());
+  ASSERT_NE(menu, nullptr);
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+}
+
 TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
   host.writeHookOrder("");
   host.start();
