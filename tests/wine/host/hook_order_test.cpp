@@ -111,6 +111,36 @@ TEST_F(HookOrder, SaveKeepsEveryByteOfOtherLinesAndEndsLinesWithCrLf) {
             "; no line end");
 }
 
+// The host in a Japanese locale (code page 932): paths, names and messages decoded from
+// Shift-JIS, and a save that keeps every byte but the flags.
+TEST_F(HookOrder, ShiftJisUnderAJapaneseLocale) {
+  std::wstring locales = joinPath(workDir(), L"locales");
+  ASSERT_EQ(runUnix("mkdir -p '" + unixPath(locales) + "' && localedef -i ja_JP -f UTF-8 '" +
+                        unixPath(locales) + "/ja_JP.UTF-8'",
+                    60s),
+            0)
+      << "the ja_JP locale could not be generated";
+  const std::wstring plugin = L"\u8868\u793a";  // 表示: its first trail byte is a backslash
+  host.addPlugin(plugin);
+  const std::string file =
+      "; \x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x52\x83\x81\x83\x93\x83\x67\r\n"  // 日本語のコメント
+      "A=\x8d\xec\x8b\xc6\r\n"                                                  // 作業
+      "11A \x95\x5c\x8e\xa6.dll\r\n"
+      "11\x83\x4f"
+      "1 \x95\x5c\x8e\xa6.dll\r\n";  // グ, whose trail byte is an "O"
+  host.writeHookOrder(file);
+  host.startWithLinuxEnvironment("LANG=ja_JP.UTF-8 LOCPATH='" + unixPath(locales) + "'");
+  expectMessages({{L"Invalid syntax : 11\u30b01 " + plugin + L".dll", kWarning}});
+  ASSERT_TRUE(host.waitUntilReady());
+  EXPECT_EQ(listRowCount(host.listWindow()), 2);
+  EXPECT_EQ(listCell(host.listWindow(), 0, 2), plugin);
+  host.command(1003);
+  ASSERT_TRUE(host.quit());
+  std::string expected = file;
+  expected.replace(expected.find("11A"), 2, "01");
+  EXPECT_EQ(host.hookOrder(), expected);
+}
+
 TEST_F(HookOrder, FlagsGoIntoThePluginsOwnLineNotAnotherThatContainsItsName) {
   host.addPlugin(L"Pushup");
   // PushupB is missing: its line fails to load and must keep its flags.
@@ -147,7 +177,7 @@ TEST_F(HookOrder, MissingFileLeavesTheHostEmptyAndIsNeverCreated) {
   EXPECT_EQ(listRowCount(host.listWindow()), 0);
   PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
   expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.process().waitForExit().has_value());
+  EXPECT_TRUE(host.waitForExit());
   EXPECT_FALSE(fileExists(host.file(L"HookOrder.ini")));
 }
 
@@ -161,7 +191,7 @@ TEST_F(HookOrder, AReadOnlyFileIsNotReplaced) {
   ASSERT_TRUE(SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_READONLY));
   PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
   expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.process().waitForExit().has_value());
+  EXPECT_TRUE(host.waitForExit());
   SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(host.hookOrder(), file);
   EXPECT_TRUE(noTemporaryFiles());
@@ -182,7 +212,7 @@ TEST_F(HookOrder, AFileThatCannotBeReplacedStaysAsItWas) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
   expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.process().waitForExit().has_value());
+  EXPECT_TRUE(host.waitForExit());
   CloseHandle(held);
   EXPECT_EQ(host.hookOrder(), file);
   EXPECT_TRUE(noTemporaryFiles());
@@ -200,7 +230,7 @@ TEST_F(HookOrder, AFileHeldExclusivelyByAnotherProgramIsNotTouched) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
   expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.process().waitForExit().has_value());
+  EXPECT_TRUE(host.waitForExit());
   CloseHandle(held);
   EXPECT_EQ(host.hookOrder(), file);
   EXPECT_TRUE(noTemporaryFiles());
@@ -229,7 +259,7 @@ TEST_F(HookOrder, EndOfSessionSavesAndUnloadsClosingDoesNotSave) {
   // Nothing left to save, and a close never saves.
   host.writeHookOrder("11 Plug.dll\r\n");
   PostMessageW(host.mainWindow(), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(host.process().waitForExit().has_value());
+  EXPECT_TRUE(host.waitForExit());
   EXPECT_EQ(host.hookOrder(), "11 Plug.dll\r\n");
 }
 

@@ -75,10 +75,39 @@ HostRun::HostRun() : folder_(freshFolder(currentTestName())) {
 
 HostRun::~HostRun() {
   // Message boxes left open would keep the host from closing.
-  if (process_.running()) {
-    while (auto box = waitForMessageBox(process_.id(), 200ms)) dismissMessageBox(box->window);
+  if (running()) {
+    while (auto box = waitForMessageBox(processId(), 200ms)) dismissMessageBox(box->window);
   }
   process_.terminate();
+  if (started_ != nullptr) {
+    if (running()) {
+      if (main_ != nullptr) PostMessageW(main_, WM_CLOSE, 0, 0);
+      if (!waitForExit(3s)) TerminateProcess(started_, 99);
+    }
+    CloseHandle(started_);
+  }
+}
+
+DWORD HostRun::processId() const { return started_ != nullptr ? startedId_ : process_.id(); }
+
+bool HostRun::running() const {
+  if (started_ != nullptr) return WaitForSingleObject(started_, 0) == WAIT_TIMEOUT;
+  return process_.running();
+}
+
+bool HostRun::waitForExit(Duration timeout) {
+  if (started_ == nullptr) return process_.waitForExit(timeout).has_value();
+  return waitUntil([&] { return !running(); }, timeout);
+}
+
+void HostRun::startWithLinuxEnvironment(const std::string& environment) {
+  runUnix("(cd '" + unixPath(folder_) + "' && " + environment +
+          " nohup wine TOV.exe >/dev/null 2>&1 &)");
+  HWND main = waitForWindowOfClass(L"TOV");
+  if (main == nullptr) return;
+  GetWindowThreadProcessId(main, &startedId_);
+  started_ =
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, startedId_);
 }
 
 void HostRun::addPlugin(const std::wstring& name, const std::wstring& library) const {
@@ -96,7 +125,7 @@ void HostRun::start(const std::wstring& arguments) {
 }
 
 HWND HostRun::waitUntilReady() {
-  main_ = waitForWindowOfClass(L"TOV", process_.id());
+  main_ = waitForWindowOfClass(L"TOV", processId());
   if (main_ == nullptr) return nullptr;
   if (!waitUntil([&] { return listWindow() != nullptr; })) return nullptr;
   // The host answers only once its start-up is over.
@@ -106,13 +135,13 @@ HWND HostRun::waitUntilReady() {
 }
 
 HWND HostRun::listWindow() const {
-  HWND main = main_ != nullptr ? main_ : waitForWindowOfClass(L"TOV", process_.id(), 0ms);
+  HWND main = main_ != nullptr ? main_ : waitForWindowOfClass(L"TOV", processId(), 0ms);
   if (main == nullptr) return nullptr;
   return FindWindowExW(main, nullptr, L"PluginListView", nullptr);
 }
 
 std::optional<HostRun::Box> HostRun::nextMessageBox(Duration timeout) {
-  std::optional<MessageBoxInfo> box = waitForMessageBox(process_.id(), timeout);
+  std::optional<MessageBoxInfo> box = waitForMessageBox(processId(), timeout);
   if (!box) return std::nullopt;
   Box result{box->caption, box->text, false};
   for (const WindowInfo& child : childWindows(box->window)) {
@@ -125,7 +154,7 @@ std::optional<HostRun::Box> HostRun::nextMessageBox(Duration timeout) {
   return result;
 }
 
-bool HostRun::noMessageBox() { return !waitForMessageBox(process_.id(), 300ms).has_value(); }
+bool HostRun::noMessageBox() { return !waitForMessageBox(processId(), 300ms).has_value(); }
 
 LRESULT HostRun::send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return SendMessageW(main_, message, wParam, lParam);
@@ -137,7 +166,7 @@ void HostRun::command(int identifier, LPARAM lParam) const {
 
 bool HostRun::quit() {
   PostMessageW(main_, WM_COMMAND, kQuitCommand, 0);
-  return process_.waitForExit().has_value();
+  return waitForExit();
 }
 
 std::vector<std::string> HostRun::log() const { return splitLines(readFile(file(L"calls.log"))); }

@@ -35,11 +35,16 @@ class HostRun {
   std::string hookOrder() const;
 
   void start(const std::wstring& arguments = L"");
+  // Starts TOV.exe from the Linux side with `environment` ("NAME=value ..."): Wine takes a
+  // program's locale from the Linux environment it starts in, which a Windows parent cannot set.
+  void startWithLinuxEnvironment(const std::string& environment);
   // Waits until the host has finished its start-up (its list window exists) and answers.
   HWND waitUntilReady();
   HWND mainWindow() const { return main_; }
   HWND listWindow() const;
-  const Process& process() const { return process_; }
+  DWORD processId() const;
+  // Whether the host ended within the time.
+  bool waitForExit(Duration timeout = kDefaultWait);
 
   // The next message box of the host: waits for it, reads it and presses its button.
   struct Box {
@@ -64,8 +69,12 @@ class HostRun {
   std::vector<std::string> logOfSinceMark(const std::string& plugin) const;
 
  private:
+  bool running() const;
+
   std::wstring folder_;
   Process process_;
+  HANDLE started_ = nullptr;  // a host started from the Linux side
+  DWORD startedId_ = 0;
   HWND main_ = nullptr;
   std::size_t mark_ = 0;
 };

@@ -33,7 +33,7 @@ class ListWindow : public ::testing::Test {
     return point;
   }
   HWND popupMenu(Duration timeout) {
-    return waitForWindowOfClass(L"#32768", host.process().id(), timeout);
+    return waitForWindowOfClass(L"#32768", host.processId(), timeout);
   }
   void closeMenu(HWND menu) {
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);

@@ -188,7 +188,7 @@ TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
 
   // A right release pops up the plug-in's menu at the cursor.
   PostMessageW(main, kTrayIconMessage, 1, WM_RBUTTONUP);
-  HWND menu = waitForWindowOfClass(L"#32768", host.process().id());
+  HWND menu = waitForWindowOfClass(L"#32768", host.processId());
   ASSERT_NE(menu, nullptr);
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
@@ -242,7 +242,7 @@ TEST_F(HostModules, HostCommands) {
 
   // A right release on the host icon opens the tray menu.
   PostMessageW(main, kTrayIconMessage, 0, WM_RBUTTONUP);
-  HWND menu = waitForWindowOfClass(L"#32768", host.process().id());
+  HWND menu = waitForWindowOfClass(L"#32768", host.processId());
   ASSERT_NE(menu, nullptr);
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
