@@ -54,7 +54,7 @@ bool locationPath(IWebBrowser2* browser, wchar_t* buffer) {
 
 }  // namespace
 
-bool MainWindow::getExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
+bool MainWindow::findExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
   if (buffer == nullptr) return false;
   lstrcpynW(buffer, L"unkown", MAX_PATH);
   ComPointer<IShellWindows> windows;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <exception>
+
 #include "core/command_id.h"
 #include "core/plugin_rules.h"
 #include "resource.h"
@@ -244,47 +246,73 @@ void MainWindow::showVersionInfo() {
   MessageBoxW(handle(), text, kMessageCaption, MB_OK);
 }
 
+// The operations plug-ins call back into. No exception may cross into a plug-in library: running
+// out of memory on the way is reported as the operation's failure.
+template <class Result, class Operation>
+Result MainWindow::guarded(Result failure, Operation operation) {
+  try {
+    return operation();
+  } catch (const std::exception&) {
+    return failure;
+  }
+}
+
 bool MainWindow::getHostDirectory(wchar_t* buffer) {
-  if (buffer == nullptr) return false;
-  wchar_t path[MAX_PATH];
-  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  std::wstring folder = folderOfPath(std::wstring_view(path, length));
-  if (folder.empty()) return false;
-  lstrcpynW(buffer, folder.c_str(), MAX_PATH);
-  return true;
+  return guarded(false, [&] {
+    if (buffer == nullptr) return false;
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    std::wstring folder = folderOfPath(std::wstring_view(path, length));
+    if (folder.empty()) return false;
+    lstrcpynW(buffer, folder.c_str(), MAX_PATH);
+    return true;
+  });
+}
+
+bool MainWindow::getExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
+  return guarded(false, [&] { return findExplorerFolder(explorerWindow, buffer); });
 }
 
 bool MainWindow::showPluginMenu(int position, const POINT* screenPoint) {
-  PluginModule* module = moduleAt(position);
-  if (module == nullptr || screenPoint == nullptr) return false;
-  module->showMenu(*screenPoint, handle());
-  return true;
+  return guarded(false, [&] {
+    PluginModule* module = moduleAt(position);
+    if (module == nullptr || screenPoint == nullptr) return false;
+    module->showMenu(*screenPoint, handle());
+    return true;
+  });
 }
 
 int MainWindow::readSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
                                int defaultValue) {
-  return tov::readSettingInt(base, section, key, defaultValue);
+  return guarded(defaultValue,
+                 [&] { return tov::readSettingInt(base, section, key, defaultValue); });
 }
 
 bool MainWindow::writeSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
                                  int value) {
-  return tov::writeSettingInt(base, section, key, value);
+  return guarded(false, [&] { return tov::writeSettingInt(base, section, key, value); });
 }
 
 bool MainWindow::setTrayIcon(int position, HICON icon) {
-  PluginModule* module = moduleAt(position);
-  return module != nullptr && module->setTrayIcon(icon);
+  return guarded(false, [&] {
+    PluginModule* module = moduleAt(position);
+    return module != nullptr && module->setTrayIcon(icon);
+  });
 }
 
 bool MainWindow::showTrayIcon(int position, bool show) {
-  PluginModule* module = moduleAt(position);
-  return module != nullptr && module->showTrayIcon(show);
+  return guarded(false, [&] {
+    PluginModule* module = moduleAt(position);
+    return module != nullptr && module->showTrayIcon(show);
+  });
 }
 
 bool MainWindow::toggleTrayIcon(int position) {
-  PluginModule* module = moduleAt(position);
-  return module != nullptr && module->toggleTrayIcon();
+  return guarded(false, [&] {
+    PluginModule* module = moduleAt(position);
+    return module != nullptr && module->toggleTrayIcon();
+  });
 }
 
 bool MainWindow::isTrayIconShown(int position) {

@@ -98,6 +98,10 @@ class MainWindow final : public Window, public IPluginHost {
   void selectCombination(int index);
   void destroyPluginList();
   PluginModule* moduleAt(int position) const;
+  // getExplorerFolder without the guard.
+  bool findExplorerFolder(HWND explorerWindow, wchar_t* buffer);
+  template <class Result, class Operation>
+  static Result guarded(Result failure, Operation operation);
   void warn(const std::wstring& text, UINT type);
 
   TrayIcon hostTrayIcon_;
