@@ -16,31 +16,6 @@
 namespace tov::test {
 namespace {
 
-// A 16×16 icon file of one colour.
-std::string solidIcon(BYTE red, BYTE green, BYTE blue) {
-  std::string file;
-  auto put16 = [&](unsigned v) {
-    file += static_cast<char>(v & 0xFF);
-    file += static_cast<char>(v >> 8 & 0xFF);
-  };
-  auto put32 = [&](unsigned v) {
-    put16(v & 0xFFFF);
-    put16(v >> 16);
-  };
-  const unsigned pixels = 16 * 16 * 4, mask = 16 * 4, size = 40 + pixels + mask;
-  put16(0), put16(1), put16(1);                                // icon directory, one image
-  file += '\x10', file += '\x10', file += '\0', file += '\0';  // 16×16
-  put16(1), put16(32), put32(size), put32(22);
-  put32(40), put32(16), put32(32), put16(1), put16(32);  // bitmap header, double height
-  for (int i = 0; i < 6; ++i) put32(0);
-  for (unsigned i = 0; i < 16 * 16; ++i) {
-    file += static_cast<char>(blue), file += static_cast<char>(green);
-    file += static_cast<char>(red), file += '\xFF';
-  }
-  file.append(mask, '\0');
-  return file;
-}
-
 // The colour in the middle of an icon, as 0xRRGGBB.
 unsigned iconColour(HICON icon) {
   ICONINFO info{};

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace tov::test {
 
 namespace {
@@ -199,6 +201,48 @@ std::vector<std::string> actions(const std::vector<std::string>& lines) {
     result.push_back(line);
   }
   return result;
+}
+
+std::string solidIcon(BYTE red, BYTE green, BYTE blue) {
+  std::string file;
+  auto put16 = [&](unsigned v) {
+    file += static_cast<char>(v & 0xFF);
+    file += static_cast<char>(v >> 8 & 0xFF);
+  };
+  auto put32 = [&](unsigned v) {
+    put16(v & 0xFFFF);
+    put16(v >> 16);
+  };
+  const unsigned pixels = 16 * 16 * 4, mask = 16 * 4, size = 40 + pixels + mask;
+  put16(0), put16(1), put16(1);                                // icon directory, one image
+  file += '\x10', file += '\x10', file += '\0', file += '\0';  // 16×16
+  put16(1), put16(32), put32(size), put32(22);
+  put32(40), put32(16), put32(32), put16(1), put16(32);  // bitmap header, double height
+  for (int i = 0; i < 6; ++i) put32(0);
+  for (unsigned i = 0; i < 16 * 16; ++i) {
+    file += static_cast<char>(blue), file += static_cast<char>(green);
+    file += static_cast<char>(red), file += '\xFF';
+  }
+  file.append(mask, '\0');
+  return file;
+}
+
+std::optional<POINT> findOnScreen(BYTE red, BYTE green, BYTE blue) {
+  std::wstring shot = joinPath(workDir(), L"find.png");
+  std::wstring out = joinPath(workDir(), L"find.txt");
+  DeleteFileW(out.c_str());
+  if (!screenshot(shot)) return std::nullopt;
+  char colour[32];
+  std::snprintf(colour, sizeof colour, "rgb(%d,%d,%d)", red, green, blue);
+  runUnix("convert '" + unixPath(shot) + "' -fill black +opaque '" + colour +
+              "' -format '%@' info: > '" + unixPath(out) + "' 2>/dev/null",
+          30s);
+  int width = 0, height = 0, x = 0, y = 0;
+  if (std::sscanf(readFile(out).c_str(), "%dx%d+%d+%d", &width, &height, &x, &y) != 4 ||
+      width <= 0 || height <= 0) {
+    return std::nullopt;
+  }
+  return POINT{x + width / 2, y + height / 2};
 }
 
 bool trayIconPresent(HWND owner, UINT identifier) {

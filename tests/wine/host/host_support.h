@@ -83,6 +83,11 @@ class HostRun {
 // getCommandBase): what the host did to it.
 std::vector<std::string> actions(const std::vector<std::string>& lines);
 
+// A 16×16 icon file of one colour.
+std::string solidIcon(BYTE red, BYTE green, BYTE blue);
+// The middle of the part of the screen that shows exactly this colour, if any does.
+std::optional<POINT> findOnScreen(BYTE red, BYTE green, BYTE blue);
+
 // Whether the notification area holds the icon of this owner and identifier: a modify that
 // changes nothing succeeds only for an icon that is there.
 bool trayIconPresent(HWND owner, UINT identifier);

@@ -194,6 +194,69 @@ TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
   EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
 }
 
+// Real clicks on the icons that the notification area of Wine's desktop shows, found on the
+// screen by the colours of their image files.
+TEST_F(HostModules, ClicksOnTheTrayIcons) {
+  host.addPlugin(L"Plug");
+  writeFile(host.file(L"Plug_use.ico"), solidIcon(255, 0, 255));
+  writeFile(host.file(L"Plug_not_use.ico"), solidIcon(0, 255, 255));
+  writeFile(host.file(L"comb_A.ico"), solidIcon(255, 255, 0));
+  writeFile(host.file(L"comb_B.ico"), solidIcon(255, 128, 0));
+  host.writeHookOrder("A=On\r\nB=Off\r\n11A Plug.dll\r\n");
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  std::optional<POINT> plugin, hostIcon;
+  ASSERT_TRUE(waitUntil([&] {
+    plugin = findOnScreen(255, 0, 255);
+    hostIcon = findOnScreen(255, 255, 0);  // the flags read match A
+    return plugin && hostIcon;
+  }));
+  auto shows = [](POINT at, BYTE r, BYTE g, BYTE b) {
+    return waitUntil([&] {
+      std::optional<POINT> found = findOnScreen(r, g, b);
+      return found && found->x == at.x && found->y == at.y;
+    });
+  };
+
+  // A left click on the plug-in's icon switches it off; its image follows, and so does the host
+  // icon, as the flags now match B.
+  host.markLog();
+  click(plugin->x, plugin->y, 1);
+  // (The pointer's arrival over the icon is reported too: offset 1 with WM_MOUSEMOVE.)
+  EXPECT_TRUE(waitUntil([&] { return contains(host.logOfSinceMark("Plug"), "setUse 0"); }));
+  EXPECT_TRUE(contains(host.logOfSinceMark("Plug"), "onCommand 1 513"));
+  EXPECT_TRUE(shows(*plugin, 0, 255, 255));
+  EXPECT_TRUE(shows(*hostIcon, 255, 128, 0));
+
+  // A left click on the host icon shifts from B to Custom, which was never recorded, so to A.
+  host.markLog();
+  click(hostIcon->x, hostIcon->y, 1);
+  EXPECT_TRUE(shows(*hostIcon, 255, 255, 0));
+  EXPECT_TRUE(shows(*plugin, 255, 0, 255));
+  EXPECT_EQ(actions(host.logOfSinceMark("Plug")), (std::vector<std::string>{"setUse 1"}));
+
+  // A double click arrives as a press and a double click: the plug-in is toggled twice.
+  host.markLog();
+  xdotool("mousemove --sync " + std::to_string(plugin->x) + " " + std::to_string(plugin->y) +
+          " click --repeat 2 --delay 60 1");
+  ASSERT_TRUE(waitUntil([&] {
+    std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
+    return std::count(log.begin(), log.end(), "setUse 1") == 1;
+  }));
+  std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
+  EXPECT_LT(indexOf(log, "setUse 0"), indexOf(log, "setUse 1")) << ::testing::PrintToString(log);
+  EXPECT_TRUE(contains(log, "onCommand 1 515"));
+
+  // Right clicks open the plug-in's menu and the host's tray menu.
+  for (POINT at : {*plugin, *hostIcon}) {
+    click(at.x, at.y, 3);
+    HWND menu = waitForWindowOfClass(L"#32768", host.processId());
+    ASSERT_NE(menu, nullptr);
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+  }
+}
+
 TEST_F(HostModules, TaskbarCreatedBringsBackExactlyTheShownIcons) {
   host.addPlugin(L"First");
   host.addPlugin(L"Second");
