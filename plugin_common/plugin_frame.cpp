@@ -64,6 +64,16 @@ BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM) {
   return TRUE;
 }
 
+HMENU createOneItemMenu(UINT identifier, const wchar_t* text, bool checked) {
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return nullptr;
+  if (!AppendMenuW(menu, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), identifier, text)) {
+    DestroyMenu(menu);
+    return nullptr;
+  }
+  return menu;
+}
+
 bool PluginBase::onCommand(int commandOffset, LPARAM) {
   if (commandOffset != kFirstPluginOffset) return false;
   setUse(!isUse());

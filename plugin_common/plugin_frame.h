@@ -47,6 +47,9 @@ bool stopTwoHooks(HHOOK& first, HHOOK& second);
 bool isNormalTopLevelWindow(HWND window);
 // EnumWindows callback: makes every normal top-level window opaque again.
 BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM unused);
+// A popup menu holding one plain item (checked when `checked`), or null when the system refuses.
+HMENU createOneItemMenu(UINT identifier, const wchar_t* text, bool checked = false);
+
 // Redraw flags used after every change of a window's transparency.
 inline constexpr UINT kRedrawAll = RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE;
 

@@ -24,9 +24,7 @@ struct SharedState {
 TOV_SHARED constinit SharedState state = {
     nullptr, true, kInitialStartAlpha, kInitialAlphaStep, kInitialMinAlpha, false};
 
-bool isRegion(int result) {
-  return result == SIMPLEREGION || result == COMPLEXREGION;
-}
+bool isRegion(int result) { return result == SIMPLEREGION || result == COMPLEXREGION; }
 
 // The outline of a window in screen coordinates: its window region if it has one (moved from
 // window to screen coordinates), else its rectangle.
@@ -34,8 +32,7 @@ void windowShape(HWND window, HRGN shape) {
   RECT rect;
   bool haveRect = GetWindowRect(window, &rect) != FALSE;
   if (isRegion(GetWindowRgn(window, shape))) {
-    if (haveRect)
-      OffsetRgn(shape, rect.left, rect.top);
+    if (haveRect) OffsetRgn(shape, rect.left, rect.top);
   } else if (haveRect) {
     SetRectRgn(shape, rect.left, rect.top, rect.right, rect.bottom);
   } else {
@@ -45,8 +42,7 @@ void windowShape(HWND window, HRGN shape) {
 
 void setAlpha(HWND window, BYTE alpha) {
   LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
-  if (!(exStyle & WS_EX_LAYERED))
-    SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  if (!(exStyle & WS_EX_LAYERED)) SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
   SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
   RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
 }
@@ -60,8 +56,7 @@ void fadeWindowStack(HWND first) {
   if (covered != nullptr && scratch != nullptr && shape != nullptr) {
     FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
     for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
-      if (!tov::isNormalTopLevelWindow(window))
-        continue;
+      if (!tov::isNormalTopLevelWindow(window)) continue;
       windowShape(window, shape);
       bool isCovered = isRegion(CombineRgn(scratch, covered, shape, RGN_AND));
       CombineRgn(scratch, covered, shape, RGN_OR);
@@ -70,12 +65,9 @@ void fadeWindowStack(HWND first) {
     }
   }
   // A pass without its regions changes nothing rather than fading everything alike.
-  if (covered != nullptr)
-    DeleteObject(covered);
-  if (scratch != nullptr)
-    DeleteObject(scratch);
-  if (shape != nullptr)
-    DeleteObject(shape);
+  if (covered != nullptr) DeleteObject(covered);
+  if (scratch != nullptr) DeleteObject(scratch);
+  if (shape != nullptr) DeleteObject(shape);
 }
 
 LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
@@ -85,9 +77,7 @@ LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hShellHook, code, wParam, lParam);
 }
 
-void makeAllOpaque() {
-  EnumWindows(tov::clearLayeredStyle, 0);
-}
+void makeAllOpaque() { EnumWindows(tov::clearLayeredStyle, 0); }
 
 constexpr int kRemainTrans = tov::kFirstPluginOffset;
 
@@ -96,20 +86,12 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   explicit Fadeon(int pluginId) : SharedPlugin(L"Fadeon", pluginId) {}
 
   HMENU createMenu() override {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr)
-      return nullptr;
-    UINT flags = MF_STRING | (state.remainTrans ? MF_CHECKED : MF_UNCHECKED);
-    if (!AppendMenuW(menu, flags, getCommandBase() + kRemainTrans, L"Is remain trans")) {
-      DestroyMenu(menu);
-      return nullptr;
-    }
-    return menu;
+    return tov::createOneItemMenu(getCommandBase() + kRemainTrans, L"Is remain trans",
+                                  state.remainTrans);
   }
 
   bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != kRemainTrans)
-      return false;
+    if (commandOffset != kRemainTrans) return false;
     state.remainTrans = !state.remainTrans;
     return true;
   }
@@ -126,16 +108,14 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
 
   // The first pass runs whether or not the plug-in is in use, and also when already started.
   bool start() override {
-    if (!tov::startHook(state.hShellHook, WH_SHELL, shellProcedure))
-      return false;
+    if (!tov::startHook(state.hShellHook, WH_SHELL, shellProcedure)) return false;
     fadeWindowStack(GetTopWindow(nullptr));
     return true;
   }
 
   // The windows are made opaque even when no hook was installed.
   bool stop() override {
-    if (!state.remainTrans)
-      makeAllOpaque();
+    if (!state.remainTrans) makeAllOpaque();
     return tov::stopHook(state.hShellHook);
   }
 };

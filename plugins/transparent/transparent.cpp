@@ -40,8 +40,7 @@ void applyAlpha() {
       RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
     }
   } else {
-    if (!(exStyle & WS_EX_LAYERED))
-      SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    if (!(exStyle & WS_EX_LAYERED)) SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
     SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(level.alpha), LWA_ALPHA);
     RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
   }
@@ -95,19 +94,11 @@ class Transparent final : public tov::SharedPlugin<SharedState, state> {
   explicit Transparent(int pluginId) : SharedPlugin(L"Transparent", pluginId) {}
 
   HMENU createMenu() override {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr)
-      return nullptr;
-    if (!AppendMenuW(menu, MF_STRING, getCommandBase() + kUnTransAll, L"UnTrans All")) {
-      DestroyMenu(menu);
-      return nullptr;
-    }
-    return menu;
+    return tov::createOneItemMenu(getCommandBase() + kUnTransAll, L"UnTrans All");
   }
 
   bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != kUnTransAll)
-      return false;
+    if (commandOffset != kUnTransAll) return false;
     EnumWindows(tov::clearLayeredStyle, 0);
     return true;
   }

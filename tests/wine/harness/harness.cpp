@@ -390,18 +390,24 @@ int runUnix(const std::string& shellCommand, Duration timeout) {
 
 int xdotool(const std::string& arguments) { return runUnix("xdotool " + arguments); }
 
-void moveMouse(int x, int y) {
-  xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
+namespace {
+// Moves the pointer and waits until the X server has it there. "mousemove --sync" alone waits
+// (about 15 s) for a motion that never comes when the pointer is already at the target.
+std::string pointerTo(int x, int y) {
+  std::string at = std::to_string(x) + " " + std::to_string(y);
+  return "eval $(xdotool getmouselocation --shell); [ \"$X $Y\" = \"" + at +
+         "\" ] || xdotool mousemove --sync " + at;
 }
+}  // namespace
+
+void moveMouse(int x, int y) { runUnix(pointerTo(x, y)); }
 
 void click(int x, int y, int button) {
-  xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click " +
-          std::to_string(button));
+  runUnix(pointerTo(x, y) + "; xdotool click " + std::to_string(button));
 }
 
 void pressButton(int x, int y, int button) {
-  xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " mousedown " +
-          std::to_string(button));
+  runUnix(pointerTo(x, y) + "; xdotool mousedown " + std::to_string(button));
 }
 
 void releaseButton(int button) { xdotool("mouseup " + std::to_string(button)); }
@@ -410,8 +416,8 @@ void wheel(int x, int y, int notches) {
   int button = notches >= 0 ? 4 : 5;
   int count = notches >= 0 ? notches : -notches;
   if (count == 0) return;
-  xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click --repeat " +
-          std::to_string(count) + " --delay 30 " + std::to_string(button));
+  runUnix(pointerTo(x, y) + "; xdotool click --repeat " + std::to_string(count) + " --delay 30 " +
+          std::to_string(button));
 }
 
 void key(const std::string& keys) { xdotool("key --clearmodifiers " + keys); }

@@ -44,6 +44,12 @@ TEST(Harness, RealClicksArriveAtTheWindowUnderTheCursor) {
   ClientToScreen(window, &centre);
   click(centre.x, centre.y, 1);
   EXPECT_TRUE(waitUntil([&] { return GetPropW(window, L"clicks") != nullptr; }, 5s));
+  // A second click where the pointer already is arrives just as soon.
+  auto started = std::chrono::steady_clock::now();
+  click(centre.x, centre.y, 3);
+  EXPECT_TRUE(
+      waitUntil([&] { return GetPropW(window, L"clicks") == reinterpret_cast<HANDLE>(2); }, 5s));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
   RemovePropW(window, L"clicks");
   DestroyWindow(window);
 }

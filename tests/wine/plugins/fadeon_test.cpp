@@ -18,12 +18,12 @@ Alphas alphasOf(const Fixture& fixture, std::size_t count) {
 
 // Windows made bottom first: each one made later is in front and overlaps the one before.
 std::vector<std::wstring> cascade(int count, int step = 30) {
-  std::vector<std::wstring> specs;
+  std::vector<std::wstring> layouts;
   for (int i = 0; i < count; ++i) {
     int at = 40 + i * step;
-    specs.push_back(std::to_wstring(at) + L"," + std::to_wstring(at) + L",300,200");
+    layouts.push_back(std::to_wstring(at) + L"," + std::to_wstring(at) + L",300,200");
   }
-  return specs;
+  return layouts;
 }
 
 class FadeonTest : public ::testing::Test {

@@ -40,11 +40,11 @@ std::vector<LoadedPlugin::MenuItem> LoadedPlugin::menuItems() const {
 
 std::wstring productLibrary(const wchar_t* file) { return joinPath(productDir(), file); }
 
-Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& specs, bool peek)
+Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek)
     : logPath_(joinPath(workDir(), name + L".log")) {
   DeleteFileW(logPath_.c_str());
   std::wstring arguments = L"--log " + name + (peek ? L" --peek" : L"");
-  for (const std::wstring& spec : specs) arguments += L" \"" + spec + L"\"";
+  for (const std::wstring& layout : layouts) arguments += L" \"" + layout + L"\"";
   process_ = Process::start(joinPath(testBinDir(), L"window_fixture.exe"), arguments);
   if (!process_.started()) return;
   ready_ = waitForLine("ready");
@@ -58,7 +58,7 @@ Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& spec
       windows_[index] = reinterpret_cast<HWND>(std::strtoull(handle.c_str(), nullptr, 16));
     }
   }
-  ready_ = ready_ && windows_.size() == specs.size();
+  ready_ = ready_ && windows_.size() == layouts.size();
   // Let the new windows settle on the desktop before any input arrives.
   if (ready_) settle();
 }

@@ -54,8 +54,8 @@ std::wstring productLibrary(const wchar_t* file);
 // A window_fixture process with its windows; ended (and its windows gone) at the end.
 class Fixture {
  public:
-  // `name` names the log; each spec is one window (see window_fixture.cpp).
-  Fixture(const std::wstring& name, const std::vector<std::wstring>& specs, bool peek = false);
+  // `name` names the log; each layout is one window (see window_fixture.cpp).
+  Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek = false);
 
   // Whether every window was made and shown.
   bool ready() const { return ready_; }

@@ -1,8 +1,8 @@
 // A small program with windows for the window plug-ins' tests: it makes the windows it is told
 // to and writes what reaches them into "<log>.log" in its current folder, one line per event.
 //
-//   window_fixture --log NAME [--peek] SPEC...
-//   SPEC = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
+//   window_fixture --log NAME [--peek] LAYOUT...
+//   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one. --peek looks at every message without removing it before taking it, as some
@@ -157,7 +157,7 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-struct Spec {
+struct Layout {
   int x = 0, y = 0, width = 200, height = 150;
   std::wstring className = L"TovFixture";
   std::wstring title;
@@ -176,34 +176,34 @@ std::vector<std::wstring> split(const std::wstring& text, wchar_t separator) {
   }
 }
 
-bool parseSpec(const std::wstring& text, Spec& spec) {
+bool parseLayout(const std::wstring& text, Layout& layout) {
   std::vector<std::wstring> parts = split(text, L':');
   std::vector<std::wstring> numbers = split(parts[0], L',');
   if (numbers.size() != 4) return false;
-  spec.x = std::wcstol(numbers[0].c_str(), nullptr, 10);
-  spec.y = std::wcstol(numbers[1].c_str(), nullptr, 10);
-  spec.width = std::wcstol(numbers[2].c_str(), nullptr, 10);
-  spec.height = std::wcstol(numbers[3].c_str(), nullptr, 10);
+  layout.x = std::wcstol(numbers[0].c_str(), nullptr, 10);
+  layout.y = std::wcstol(numbers[1].c_str(), nullptr, 10);
+  layout.width = std::wcstol(numbers[2].c_str(), nullptr, 10);
+  layout.height = std::wcstol(numbers[3].c_str(), nullptr, 10);
   for (std::size_t i = 1; i < parts.size(); ++i) {
     const std::wstring& option = parts[i];
     if (option.rfind(L"class=", 0) == 0) {
-      spec.className = option.substr(6);
+      layout.className = option.substr(6);
     } else if (option.rfind(L"title=", 0) == 0) {
-      spec.title = option.substr(6);
+      layout.title = option.substr(6);
     } else if (option == L"tool") {
-      spec.tool = true;
+      layout.tool = true;
     } else if (option == L"hidden") {
-      spec.hidden = true;
+      layout.hidden = true;
     } else if (option == L"owned") {
-      spec.owned = true;
+      layout.owned = true;
     } else if (option == L"popup") {
-      spec.popup = true;
+      layout.popup = true;
     } else if (option == L"region") {
-      spec.region = true;
+      layout.region = true;
     } else if (option == L"disabled") {
-      spec.disabled = true;
+      layout.disabled = true;
     } else if (option == L"bottom") {
-      spec.bottom = true;
+      layout.bottom = true;
     } else {
       return false;
     }
@@ -221,24 +221,24 @@ void registerClass(const std::wstring& name) {
   RegisterClassW(&windowClass);  // a second window of the class finds it registered
 }
 
-HWND makeWindow(const Spec& spec, int index) {
-  registerClass(spec.className);
-  std::wstring title = spec.title.empty() ? L"Fixture " + std::to_wstring(index) : spec.title;
-  DWORD style = spec.popup ? WS_POPUP | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
-  if (spec.disabled) style |= WS_DISABLED;
-  DWORD exStyle = spec.tool ? WS_EX_TOOLWINDOW : 0;
-  HWND owner = spec.owned && !windows.empty() ? windows[0] : nullptr;
-  HWND window =
-      CreateWindowExW(exStyle, spec.className.c_str(), title.c_str(), style, spec.x, spec.y,
-                      spec.width, spec.height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+HWND makeWindow(const Layout& layout, int index) {
+  registerClass(layout.className);
+  std::wstring title = layout.title.empty() ? L"Fixture " + std::to_wstring(index) : layout.title;
+  DWORD style = layout.popup ? WS_POPUP | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
+  if (layout.disabled) style |= WS_DISABLED;
+  DWORD exStyle = layout.tool ? WS_EX_TOOLWINDOW : 0;
+  HWND owner = layout.owned && !windows.empty() ? windows[0] : nullptr;
+  HWND window = CreateWindowExW(exStyle, layout.className.c_str(), title.c_str(), style, layout.x,
+                                layout.y, layout.width, layout.height, owner, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
   if (window == nullptr) return nullptr;
-  if (spec.region) {
+  if (layout.region) {
     // The whole window, in window coordinates: the shape is the rectangle, only expressed the
     // way window regions are.
-    SetWindowRgn(window, CreateRectRgn(0, 0, spec.width, spec.height), TRUE);
+    SetWindowRgn(window, CreateRectRgn(0, 0, layout.width, layout.height), TRUE);
   }
-  if (!spec.hidden) ShowWindow(window, SW_SHOW);
-  if (spec.bottom)
+  if (!layout.hidden) ShowWindow(window, SW_SHOW);
+  if (layout.bottom)
     SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UpdateWindow(window);
   return window;
@@ -266,7 +266,7 @@ int run(bool peek) {
 int wmain(int argc, wchar_t** argv) {
   std::wstring logName = L"fixture";
   bool peek = false;
-  std::vector<Spec> specs;
+  std::vector<Layout> layouts;
   for (int i = 1; i < argc; ++i) {
     std::wstring argument = argv[i];
     if (argument == L"--log" && i + 1 < argc) {
@@ -274,20 +274,20 @@ int wmain(int argc, wchar_t** argv) {
     } else if (argument == L"--peek") {
       peek = true;
     } else {
-      Spec spec;
-      if (!parseSpec(argument, spec)) {
+      Layout layout;
+      if (!parseLayout(argument, layout)) {
         std::fprintf(stderr, "window_fixture: bad window %ls\n", argument.c_str());
         return 2;
       }
-      specs.push_back(spec);
+      layouts.push_back(layout);
     }
   }
   std::wstring logPath = logName + L".log";
   logFile = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (logFile == INVALID_HANDLE_VALUE) return 3;
-  for (const Spec& spec : specs) {
-    HWND window = makeWindow(spec, static_cast<int>(windows.size()));
+  for (const Layout& layout : layouts) {
+    HWND window = makeWindow(layout, static_cast<int>(windows.size()));
     if (window == nullptr) {
       log("failed %d", static_cast<int>(windows.size()));
       return 4;
