@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "code_page.h"
+#include "core/code_page.h"
 
 namespace tov {
 
