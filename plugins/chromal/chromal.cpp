@@ -2,6 +2,8 @@
 // from the rules of Chromal.conf. The host sets the colours with the views' own colour messages;
 // a hook in every program notices the shell setting its own colours and asks the host, by a
 // posted command, to put Chromal's back. "Paint sample" draws the rules on the screen.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <plugin_frame.h>
 #include <text_file.h>

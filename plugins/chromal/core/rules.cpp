@@ -1,6 +1,5 @@
 #include "rules.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 
@@ -43,10 +42,11 @@ std::uint32_t colourAt(const std::wstring& line, std::size_t at) {
 
 // "RRGGBB" of a colour value.
 void appendHex(std::wstring& text, std::uint32_t colour) {
-  wchar_t digits[8];
-  std::swprintf(digits, 8, L"%02X%02X%02X", colour & 0xFFu, colour >> 8 & 0xFFu,
-                colour >> 16 & 0xFFu);
-  text += digits;
+  constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  for (int shift = 0; shift < 24; shift += 8) {
+    text += kDigits[colour >> (shift + 4) & 0xFu];
+    text += kDigits[colour >> shift & 0xFu];
+  }
 }
 
 int textBackMode(const Rule& rule) {
