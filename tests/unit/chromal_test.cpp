@@ -115,32 +115,6 @@ TEST(ChromalRules, SampleLineReadsBackAsTheSameRule) {
   EXPECT_EQ(sampleLine(switchedOffRule()), L"0 FFFFFF 2 ?????? 1 FFFFFF *");
 }
 
-TEST(ChromalRules, SampleInkFollowsTheSwitches) {
-  SampleInk ink = sampleInk({true, 0x0000FF, true, 0x00FF00, false, 0, L"*"});
-  EXPECT_EQ(ink.text, 0x0000FFu);
-  EXPECT_TRUE(ink.setsBackground);
-  EXPECT_EQ(ink.background, 0x00FF00u);
-  ink = sampleInk({false, 0x0000FF, false, 0x00FF00, false, 0, L"*"});
-  EXPECT_EQ(ink.text, 0u) << "black when the text colour is off";
-  EXPECT_FALSE(ink.setsBackground);
-  EXPECT_FALSE(sampleInk(builtInRule()).setsBackground) << "mode 2 leaves the background";
-}
-
-TEST(ChromalRules, SwitchedOffColoursAreSentAsNoColour) {
-  SentColours sent = sentColours(builtInRule());
-  EXPECT_EQ(sent.back, kNoColour);
-  EXPECT_EQ(sent.text, 0x00FF0000u);
-  EXPECT_EQ(sent.textBack, kNoColour);
-  sent = sentColours(switchedOffRule());
-  EXPECT_EQ(sent.back, kNoColour);
-  EXPECT_EQ(sent.text, kNoColour);
-  EXPECT_EQ(sent.textBack, kNoColour);
-  sent = sentColours({false, 1, false, 2, true, 3, L"*"});
-  EXPECT_EQ(sent.back, 3u);
-  EXPECT_EQ(sent.text, kNoColour);
-  EXPECT_EQ(sent.textBack, kNoColour);
-}
-
 // ---- Choosing a rule -------------------------------------------------------------------------
 
 RuleTable patterns(std::initializer_list<const wchar_t*> list) {
@@ -176,17 +150,9 @@ bool referenceMatch(const wchar_t* path, const wchar_t* pattern) {
   return referenceMatch(path + 1, pattern + 1);
 }
 
-TEST(ChromalWildcard, Examples) {
-  EXPECT_TRUE(wildcardMatch(L"C:\\Users", L"c:\\users"));
-  EXPECT_TRUE(wildcardMatch(L"C:\\Users", L"C:\\U?ers"));
-  EXPECT_FALSE(wildcardMatch(L"C:\\User", L"C:\\User?")) << "? is never the end";
-  EXPECT_TRUE(wildcardMatch(L"", L"*"));
-  EXPECT_TRUE(wildcardMatch(L"", L""));
-  EXPECT_FALSE(wildcardMatch(L"C:\\", L""));
+TEST(ChromalWildcard, NullNeverMatches) {
   EXPECT_FALSE(wildcardMatch(nullptr, L"*"));
   EXPECT_FALSE(wildcardMatch(L"C:\\", nullptr));
-  EXPECT_TRUE(wildcardMatch(L"C:\\a\\b\\c", L"C:\\*\\c"));
-  EXPECT_FALSE(wildcardMatch(L"C:\\a\\b\\cd", L"C:\\*\\c"));
 }
 
 TEST(ChromalWildcard, AgreesWithTheRecursionOnGeneratedInputs) {

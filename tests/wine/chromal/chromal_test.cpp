@@ -153,6 +153,16 @@ class ChromalTest : public ::testing::Test {
     return false;
   }
 
+  // A window sets its list's text colour as the shell does (wParam 0); returns once whatever the
+  // hook posted for it has been handled.
+  void shellSetsTextColour(Fixture& folders, std::size_t window) {
+    folders.mark();
+    PostMessageW(folders.window(window), kSetOwnTextColour, 0, 0x123456);
+    ASSERT_TRUE(waitSinceMark(folders, std::to_string(window) + ".list MSG 1024 0 123456"));
+    waitForPostedCommands();
+    folders.settle();
+  }
+
   void expectUntouched(const Fixture& folders) {
     for (std::size_t other = kOthersFrom; other < kWindows.size(); ++other)
       EXPECT_TRUE(colourLines(folders, other).empty()) << other;
@@ -200,7 +210,7 @@ TEST_F(ChromalTest, ColoursEachFolderByItsRuleAtStartAndOnReload) {
   EXPECT_TRUE(host.noMessageBox());
 }
 
-TEST_F(ChromalTest, ShellSettingItsOwnColourGetsChromalsBackAtOnceAndNothingElse) {
+TEST_F(ChromalTest, ShellColourComesBackOnlyFromTheHookAndOnlyWhileInUse) {
   writeRules(kRules);
   Fixture folders(L"folders", kWindows);
   ASSERT_TRUE(folders.ready());
@@ -208,29 +218,17 @@ TEST_F(ChromalTest, ShellSettingItsOwnColourGetsChromalsBackAtOnceAndNothingElse
   startHost();
   host.command(kReload);
 
-  folders.mark();
-  PostMessageW(folders.window(kUsers), kSetOwnTextColour, 0, 0x123456);
-  ASSERT_TRUE(waitSinceMark(folders, "1.list MSG 1026 29A"));
-  waitForPostedCommands();
-  folders.settle();
+  shellSetsTextColour(folders, kUsers);
   std::vector<std::string> expected = {line(kUsers, "list", LVM_SETTEXTCOLOR, 0, 0x123456)};
   for (const std::string& entry : chromalSequence(kUsers, kUsersRule, true))
     expected.push_back(entry);
   // Chromal's own messages bring no second refresh.
   EXPECT_EQ(colourLines(folders, kUsers), expected);
   EXPECT_EQ(listTextColour(folders.window(kUsers)), 0x0000FFu);
-  for (std::size_t other = 0; other < kWindows.size(); ++other) {
-    if (other != kUsers) {
-      EXPECT_TRUE(colourLines(folders, other).empty()) << other;
-    }
-  }
+  EXPECT_TRUE(colourLines(folders, kData).empty());
 
-  // The same from a window of another class is left alone.
-  folders.mark();
-  PostMessageW(folders.window(7), kSetOwnTextColour, 0, 0x123456);
-  ASSERT_TRUE(waitSinceMark(folders, "7.list MSG 1024 0 123456"));
-  waitForPostedCommands();
-  folders.settle();
+  // The same in a window of another class is left alone.
+  shellSetsTextColour(folders, 7);
   EXPECT_EQ(colourLines(folders, 7).size(), 1u);
 
   // The refresh command from anyone else: only for a folder window or the desktop that exists.
@@ -249,14 +247,8 @@ TEST_F(ChromalTest, ShellSettingItsOwnColourGetsChromalsBackAtOnceAndNothingElse
   waitForPostedCommands();
   folders.settle();
   EXPECT_EQ(colourLines(folders, kData), chromalSequence(kData, kDataRule, true));
-}
 
-TEST_F(ChromalTest, SwitchingOffSendsNoColourToEveryViewAndTheShellKeepsItsOwn) {
-  writeRules(kRules);
-  Fixture folders(L"folders", kWindows);
-  ASSERT_TRUE(folders.ready());
-  startHost();
-
+  // Switched off, every view is sent no colour, and the shell's own colour stays.
   folders.mark();
   host.command(kToggleUse);
   folders.settle();
@@ -264,12 +256,7 @@ TEST_F(ChromalTest, SwitchingOffSendsNoColourToEveryViewAndTheShellKeepsItsOwn) 
   for (std::size_t folder : {kUsers, kData, kDataSub, kVirtual})
     EXPECT_EQ(colourLines(folders, folder), chromalSequence(folder, kSwitchedOff, true)) << folder;
   expectUntouched(folders);
-
-  folders.mark();
-  PostMessageW(folders.window(kUsers), kSetOwnTextColour, 0, 0x123456);
-  ASSERT_TRUE(waitSinceMark(folders, "1.list MSG 1024 0 123456"));
-  waitForPostedCommands();
-  folders.settle();
+  shellSetsTextColour(folders, kUsers);
   EXPECT_EQ(colourLines(folders, kUsers).size(), 1u);
   EXPECT_EQ(listTextColour(folders.window(kUsers)), 0x123456u);
 }
