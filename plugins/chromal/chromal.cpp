@@ -54,8 +54,9 @@ LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
         classIs(sent->hwnd, isViewClass)) {
       HWND root = GetAncestor(sent->hwnd, GA_ROOTOWNER);
       if (root != nullptr && classIs(root, isColouredWindowClass)) {
-        // The shell's colour has landed already (this hook cannot stop it); the text colour is
-        // the last the shell sets, so that is when Chromal's colours go back on.
+        // The shell's colour still reaches the view (this hook cannot stop it), well before the
+        // host gets to the posted command. One refresh per change of colours is enough: only the
+        // list's text colour asks for it.
         if (sent->message == LVM_SETTEXTCOLOR) {
           PostMessageW(state.hostWindow, WM_COMMAND, static_cast<WPARAM>(state.refreshCommand),
                        reinterpret_cast<LPARAM>(root));

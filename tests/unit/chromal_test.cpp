@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -17,6 +18,12 @@ struct LineCase {
   const wchar_t* line;
   Rule rule;
 };
+
+// The line as the test's name shows it.
+void PrintTo(const LineCase& lineCase, std::ostream* out) {
+  for (const wchar_t* c = lineCase.line; *c != L'\0'; ++c)
+    *out << (*c == L'\n' ? std::string("\\n") : std::string(1, static_cast<char>(*c)));
+}
 
 class ChromalRuleLine : public ::testing::TestWithParam<LineCase> {};
 
