@@ -38,6 +38,8 @@ struct Variant {
 const Variant kShuffla{L"Shuffla.dll", L"tab", L"Shuffla", "SELCHANGE 2"};
 const Variant kShufflaXP{L"ShufflaXP.dll", L"toolbar", L"ShufflaXP", "COMMAND 2"};
 
+void PrintTo(const Variant& variant, std::ostream* out) { *out << narrow(variant.prefix); }
+
 std::string variantName(const ::testing::TestParamInfo<Variant>& info) {
   return narrow(info.param.prefix);
 }
@@ -213,7 +215,9 @@ TEST_P(Shuffla, SmallMoveIsAnOrdinaryClick) {
 }
 
 TEST_P(Shuffla, CursorAndDropOutsideEveryButton) {
-  startDrag(2, kEmptyDesktop);
+  // The pointer travels over a button before it leaves the taskbar, as a hand moves it.
+  startDrag(2, taskbar_.button(4));
+  moveTo(kEmptyDesktop);
   EXPECT_TRUE(waitUntil([&] { return taskbar_.dragState(kCursorNo); })) << "over no button";
   moveTo(taskbar_.button(3));
   EXPECT_TRUE(waitUntil([&] { return taskbar_.dragState(kCursorArrow); })) << "over a button";
@@ -360,6 +364,11 @@ struct Refusal {
   Variant variant;
   const wchar_t* control;  // the fixture's --control, or null for Wine's own taskbar
 };
+
+void PrintTo(const Refusal& refusal, std::ostream* out) {
+  *out << narrow(refusal.variant.prefix) << " on "
+       << (refusal.control ? narrow(refusal.control) : std::string("Wine's taskbar"));
+}
 
 class ShufflaStart : public ::testing::TestWithParam<Refusal> {};
 
