@@ -46,12 +46,12 @@ std::string variantName(const ::testing::TestParamInfo<Variant>& info) {
 
 class TaskbarFixture {
  public:
-  TaskbarFixture(const std::wstring& control, int apps = 6)
+  TaskbarFixture(const std::wstring& control, int apps = 6, bool blank = false)
       : logPath_(joinPath(workDir(), L"taskbar.log")) {
     DeleteFileW(logPath_.c_str());
-    process_ =
-        Process::start(joinPath(testBinDir(), L"taskbar_fixture.exe"),
-                       L"--log taskbar --control " + control + L" --apps " + std::to_wstring(apps));
+    process_ = Process::start(joinPath(testBinDir(), L"taskbar_fixture.exe"),
+                              L"--log taskbar --control " + control + L" --apps " +
+                                  std::to_wstring(apps) + (blank ? L" --blank 1" : L""));
     ready_ = process_.started() && waitUntil([&] { return saw("ready"); }) &&
              waitUntil([&] { return ours(FindWindowW(L"Shell_TrayWnd", nullptr)); });
   }
@@ -301,6 +301,49 @@ TEST_P(Shuffla, StopRestoresTheControlAndStartAttachesAfresh) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, Shuffla, ::testing::Values(kShuffla, kShufflaXP), variantName);
+
+// A toolbar button without a window (a group header of the shell) is no button for the drag:
+// neither a target nor a source.
+TEST(ShufflaXP, ButtonWithoutWindowIsNoButton) {
+  TaskbarFixture taskbar(L"toolbar", 6, true);
+  ASSERT_TRUE(taskbar.ready());
+  LoadedPlugin plugin(productLibrary(L"ShufflaXP.dll"));
+  ASSERT_TRUE(plugin.ok());
+  UINT subclass = RegisterWindowMessageW(L"ShufflaXP::UM_SUBCLASS_TASKBAR");
+  ASSERT_TRUE(waitUntil([&] {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(taskbar.control(), subclass, 0, 0, SMTO_NORMAL, 5000, &answer);
+    return answer == 223;
+  }));
+  const std::vector<int> unchanged{0, 1, 2, 3, 4, 5, -1};
+  ASSERT_EQ(taskbar.order(), unchanged);
+  auto moveTo = [](POINT to) {
+    xdotool("mousemove " + std::to_string(to.x) + " " + std::to_string(to.y));
+  };
+
+  taskbar.mark();
+  pressAt(taskbar.button(1), 1);
+  ASSERT_TRUE(taskbar.waitSinceMark("control LBUTTONDOWN"));
+  moveTo(taskbar.button(4));
+  EXPECT_TRUE(waitUntil([&] { return taskbar.dragState(kDragImageUp); }));
+  moveTo(taskbar.button(6));
+  EXPECT_TRUE(waitUntil([&] { return taskbar.dragState(kCursorNo); }));
+  EXPECT_EQ(taskbar.insertMark().first, -1);
+  xdotool("mouseup 1");
+  EXPECT_TRUE(waitUntil([&] { return !taskbar.dragState(kDragImageUp); }));
+  EXPECT_EQ(taskbar.order(), unchanged);
+  EXPECT_EQ(taskbar.countSinceMark("DeleteTab"), 0u);
+
+  waitPastDoubleClick();
+  taskbar.mark();
+  pressAt(taskbar.button(6), 1);
+  ASSERT_TRUE(taskbar.waitSinceMark("control LBUTTONDOWN"));
+  moveTo(taskbar.button(2));
+  xdotool("mouseup 1");
+  EXPECT_TRUE(taskbar.waitSinceMark("control LBUTTONUP")) << "an ordinary press and release";
+  EXPECT_EQ(taskbar.order(), unchanged);
+  EXPECT_EQ(taskbar.countSinceMark("DeleteTab"), 0u);
+}
 
 // The host re-attaches on the taskbar's re-creation; a live subclass is left as it is.
 class ShufflaHost : public ::testing::TestWithParam<Variant> {};

@@ -4,12 +4,13 @@
 // registered on the taskbar thread whose DeleteTab and AddTab take a window's button out and
 // append it, as the real taskbar does, and log the calls.
 //
-//   taskbar_fixture --log NAME --control tab|toolbar|none [--apps N]
+//   taskbar_fixture --log NAME --control tab|toolbar|none [--apps N] [--blank 1]
 //
 //   tab      a "SysTabControl32" whose items' data are the windows
 //   toolbar  an "MSTaskSwWClass" holding a "ToolbarWindow32" whose buttons' data point to records
 //            that begin with the window
 //   none     the taskbar window alone
+//   --blank 1 adds a last toolbar button without a window, as a group header of the shell
 //
 // Log lines ("<NAME>.log" in the current folder): "app <i> <handle>", "ready", "HrInit",
 // "DeleteTab <i>", "AddTab <i>" (i: the application's number), "control LBUTTONDOWN" and
@@ -56,6 +57,7 @@ HWND taskbar = nullptr;
 HWND control = nullptr;
 WNDPROC controlProcedure = nullptr;
 int appCount = 0;
+bool blankButton = false;
 HWND apps[kMaxApps] = {};
 
 // What a toolbar button's data points to: a record that begins with the window.
@@ -330,6 +332,15 @@ void createTaskbar() {
     controlProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(loggingControlProcedure)));
     for (int i = 0; i < appCount; ++i) appendButton(apps[i]);
+    if (blankButton && controlKind == Control::kToolbar) {
+      TBBUTTON button{};
+      button.iBitmap = I_IMAGENONE;
+      button.idCommand = kFirstCommand + kMaxApps;
+      button.fsState = TBSTATE_ENABLED;
+      button.fsStyle = BTNS_BUTTON;
+      button.iString = reinterpret_cast<INT_PTR>(L"group");
+      SendMessageW(control, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    }
   }
 }
 
@@ -341,6 +352,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring option = argv[i];
     std::wstring value = argv[i + 1];
     if (option == L"--log") logName = value;
+    if (option == L"--blank") blankButton = value == L"1";
     if (option == L"--apps") appCount = std::min(std::max(_wtoi(value.c_str()), 0), kMaxApps);
     if (option == L"--control")
       controlKind = value == L"toolbar" ? Control::kToolbar
