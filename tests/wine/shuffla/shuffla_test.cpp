@@ -177,7 +177,7 @@ class Shuffla : public ::testing::TestWithParam<Variant> {
   bool held_ = false;
 };
 
-TEST_P(Shuffla, DragsMoveAfterTheTargetRightwardsAndBeforeItLeftwards) {
+TEST_P(Shuffla, RightwardDragLandsAfterTheTarget) {
   dragAndDrop(1, 4);
   ASSERT_TRUE(waitUntil([&] { return taskbar_.order() == std::vector<int>{0, 2, 3, 4, 1, 5}; }))
       << ::testing::PrintToString(taskbar_.order());
@@ -186,12 +186,6 @@ TEST_P(Shuffla, DragsMoveAfterTheTargetRightwardsAndBeforeItLeftwards) {
   EXPECT_EQ(taskbar_.countSinceMark("DeleteTab"), 6u);
   EXPECT_EQ(taskbar_.countSinceMark("AddTab"), 6u);
   EXPECT_EQ(taskbar_.countSinceMark("control LBUTTONUP"), 0u) << "the drop is not a click";
-
-  waitPastDoubleClick();
-  // Button 3 now holds window 4; onto button 0.
-  dragAndDrop(3, 0);
-  EXPECT_TRUE(waitUntil([&] { return taskbar_.order() == std::vector<int>{4, 0, 2, 3, 1, 5}; }))
-      << ::testing::PrintToString(taskbar_.order());
 }
 
 TEST_P(Shuffla, LeftwardDragLandsBeforeTheTarget) {
@@ -214,7 +208,7 @@ TEST_P(Shuffla, SmallMoveIsAnOrdinaryClick) {
   EXPECT_EQ(taskbar_.countSinceMark("DeleteTab"), 0u);
 }
 
-TEST_P(Shuffla, CursorAndDropOutsideEveryButton) {
+TEST_P(Shuffla, CursorAndDropsOutsideEveryButtonOrOnItself) {
   // The pointer travels over a button before it leaves the taskbar, as a hand moves it.
   startDrag(2, taskbar_.button(4));
   moveTo(kEmptyDesktop);
@@ -226,11 +220,10 @@ TEST_P(Shuffla, CursorAndDropOutsideEveryButton) {
   drop();
   EXPECT_TRUE(taskbar_.dragState(kCursorArrow)) << "the cursor is restored";
   expectNothingMoved();
-}
 
-TEST_P(Shuffla, DropOnItselfMovesNothing) {
+  waitPastDoubleClick();
   startDrag(2, taskbar_.button(4));
-  moveTo(taskbar_.button(2));
+  moveTo(taskbar_.button(2));  // back onto itself
   drop();
   expectNothingMoved();
 }
