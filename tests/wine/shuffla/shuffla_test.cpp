@@ -22,6 +22,7 @@ constexpr UINT kRecreate = WM_APP + 4;
 constexpr UINT kDragState = WM_APP + 5;
 constexpr UINT kInsertMark = WM_APP + 6;
 constexpr UINT kButtonCount = WM_APP + 7;
+constexpr UINT kDragColour = WM_APP + 8;
 constexpr LRESULT kCursorNo = 1;
 constexpr LRESULT kCursorArrow = 2;
 constexpr LRESULT kDragImageUp = 4;
@@ -192,6 +193,26 @@ TEST_P(Shuffla, LeftwardDragLandsBeforeTheTarget) {
   dragAndDrop(4, 1);
   EXPECT_TRUE(waitUntil([&] { return taskbar_.order() == std::vector<int>{0, 4, 1, 2, 3, 5}; }))
       << ::testing::PrintToString(taskbar_.order());
+}
+
+// The window's small icon, else its big one, else the system's application icon.
+TEST_P(Shuffla, DragImageIsTheWindowsIcon) {
+  const std::pair<int, COLORREF> kIcons[] = {{1, RGB(255, 0, 0)}, {2, RGB(0, 255, 0)}};
+  for (auto [from, colour] : kIcons) {
+    startDrag(from, taskbar_.button(4));
+    EXPECT_EQ(taskbar_.ask(kDragColour), static_cast<LRESULT>(colour)) << from;
+    moveTo(taskbar_.button(from));
+    drop();
+    waitPastDoubleClick();
+  }
+  startDrag(3, taskbar_.button(5));
+  LRESULT system = taskbar_.ask(kDragColour);
+  EXPECT_NE(system, -1);
+  EXPECT_NE(system, static_cast<LRESULT>(RGB(255, 0, 0)));
+  EXPECT_NE(system, static_cast<LRESULT>(RGB(0, 255, 0)));
+  moveTo(taskbar_.button(3));
+  drop();
+  EXPECT_EQ(taskbar_.order(), kSixInOrder);
 }
 
 TEST_P(Shuffla, SmallMoveIsAnOrdinaryClick) {

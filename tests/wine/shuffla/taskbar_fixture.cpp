@@ -25,6 +25,9 @@
 //   kDragState         bit 1: the cursor is IDC_NO, bit 2: IDC_ARROW, bit 4: a drag image is up
 //   kInsertMark        MAKELONG(toolbar insert mark button as a 16-bit signed number, its flags)
 //   kButtonCount       the number of buttons
+//   kDragColour        the colour in the middle of the drag image, -1 when there is none
+//
+// Application 1 has a red small icon, application 2 a green big icon only, the others none.
 #define COBJMACROS
 #include <windows.h>
 #include <commctrl.h>
@@ -45,6 +48,7 @@ constexpr UINT kRecreate = WM_APP + 4;
 constexpr UINT kDragState = WM_APP + 5;
 constexpr UINT kInsertMark = WM_APP + 6;
 constexpr UINT kButtonCount = WM_APP + 7;
+constexpr UINT kDragColour = WM_APP + 8;
 
 constexpr int kMaxApps = 12;
 constexpr int kFirstCommand = 100;
@@ -231,6 +235,46 @@ LRESULT dragState() {
   return bits;
 }
 
+// A 16×16 icon of one colour, opaque everywhere.
+HICON solidIcon(COLORREF colour) {
+  constexpr int kSize = 16;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP image = CreateCompatibleBitmap(screen, kSize, kSize);
+  HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+  RECT all{0, 0, kSize, kSize};
+  HGDIOBJ old = SelectObject(dc, image);
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &all, brush);
+  SelectObject(dc, mask);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  SelectObject(dc, old);
+  DeleteObject(brush);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  ICONINFO info{TRUE, 0, 0, mask, image};
+  return CreateIconIndirect(&info);
+}
+
+// The drag image drawn on white, read in its middle.
+LRESULT dragColour() {
+  HIMAGELIST list = ImageList_GetDragImage(nullptr, nullptr);
+  if (list == nullptr) return -1;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  RECT all{0, 0, 16, 16};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ImageList_Draw(list, 0, dc, 0, 0, ILD_NORMAL);
+  COLORREF colour = GetPixel(dc, 8, 8);
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return static_cast<LRESULT>(colour);
+}
+
 void createTaskbar();
 
 LRESULT CALLBACK taskbarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -258,6 +302,8 @@ LRESULT CALLBACK taskbarProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case kButtonCount:
       return buttonCount();
+    case kDragColour:
+      return dragColour();
     case WM_NOTIFY: {
       const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->code == static_cast<UINT>(TCN_SELCHANGE))
@@ -379,6 +425,8 @@ int wmain(int argc, wchar_t** argv) {
     apps[i] = CreateWindowExW(0, L"ShufflaFixtureApp", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                               40 + 60 * i, 60 + 40 * i, 260, 140, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
+    if (i == 1) SendMessageW(apps[i], WM_SETICON, ICON_SMALL, (LPARAM)solidIcon(RGB(255, 0, 0)));
+    if (i == 2) SendMessageW(apps[i], WM_SETICON, ICON_BIG, (LPARAM)solidIcon(RGB(0, 255, 0)));
     log("app %d %llx", i, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(apps[i])));
   }
   createTaskbar();
