@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace tov::shuffla {
@@ -65,7 +66,11 @@ INSTANTIATE_TEST_SUITE_P(SixButtons, ShufflaMove,
                                            MoveCase{0, 5, {-1, 1, 2, 3, 4, 5, 0}},
                                            MoveCase{5, 0, {5, 0, 1, 2, 3, 4, -1}},
                                            MoveCase{2, 3, {0, 1, -1, 3, 2, 4, 5}},
-                                           MoveCase{3, 2, {0, 1, 3, 2, -1, 4, 5}}));
+                                           MoveCase{3, 2, {0, 1, 3, 2, -1, 4, 5}}),
+                         [](const ::testing::TestParamInfo<MoveCase>& info) {
+                           return "Button" + std::to_string(info.param.source) + "Onto" +
+                                  std::to_string(info.param.target);
+                         });
 
 TEST(ShufflaMove, NothingWithoutTwoDifferentButtons) {
   Windows w;
