@@ -249,18 +249,30 @@ TEST_P(Shuffla, CursorAndDropsOutsideEveryButtonOrOnItself) {
   expectNothingMoved();
 }
 
-TEST_P(Shuffla, InsertMarkShowsWhereTheButtonWillLand) {
-  if (GetParam().control != std::wstring(L"toolbar")) GTEST_SKIP() << "a toolbar's feedback";
+// Where the button would land: the toolbar's insert mark stands after the target going right and
+// before it going left; the tab control's focus moves onto the target.
+TEST_P(Shuffla, FeedbackShowsWhereTheButtonWillLand) {
+  bool toolbar = GetParam().control == std::wstring(L"toolbar");
+  auto shows = [&](int target, bool after) {
+    return waitUntil([&] {
+      if (toolbar) return taskbar_.insertMark() == std::pair{target, after};
+      DWORD_PTR focus = 0;
+      SendMessageTimeoutW(taskbar_.control(), TCM_GETCURFOCUS, 0, 0, SMTO_NORMAL, 5000, &focus);
+      return target == -1 || static_cast<int>(focus) == target;  // no target: the focus stays
+    });
+  };
   startDrag(1, taskbar_.button(4));
-  EXPECT_TRUE(waitUntil([&] { return taskbar_.insertMark() == std::pair{4, true}; }));
+  EXPECT_TRUE(shows(4, true));
   moveTo(taskbar_.button(0));
-  EXPECT_TRUE(waitUntil([&] { return taskbar_.insertMark() == std::pair{0, false}; }));
+  EXPECT_TRUE(shows(0, false));
   moveTo(kEmptyDesktop);
-  EXPECT_TRUE(waitUntil([&] { return taskbar_.insertMark().first == -1; }));
+  EXPECT_TRUE(shows(-1, false));
   moveTo(taskbar_.button(3));
-  EXPECT_TRUE(waitUntil([&] { return taskbar_.insertMark() == std::pair{3, true}; }));
+  EXPECT_TRUE(shows(3, true));
   drop();
-  EXPECT_EQ(taskbar_.insertMark().first, -1) << "removed at the drop";
+  if (toolbar) {
+    EXPECT_EQ(taskbar_.insertMark().first, -1) << "removed at the drop";
+  }
   EXPECT_TRUE(waitUntil([&] { return taskbar_.order() == std::vector<int>{0, 2, 3, 1, 4, 5}; }));
 }
 
