@@ -11,7 +11,14 @@
 // leaves to the shell hooks (shell). The three set-ups take turns within each round so that drift
 // hits them alike. Other programs on the machine only ever add time, so each figure is the best of
 // many short rounds.
+//
+// Shuffla is measured apart from the hooks: what it adds is a replacement window procedure on the
+// taskbar's button control, so its rows send the messages it passes on (mouse moves without a
+// press, paints) to a tab control of this program's own taskbar, with no subclass (none), with a
+// subclass that only passes every message on (pass), and with Shuffla attached (plug-in). Its
+// ratio is plug-in / none: what the taskbar pays for the library, against the target 1.10.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,7 +33,20 @@
 
 namespace {
 
-enum class Events { kMouse, kOtherKeys, kTableKeys, kShell, kSentHere, kSentAcross };
+enum class Events {
+  kMouse,
+  kOtherKeys,
+  kTableKeys,
+  kShell,
+  kSentHere,
+  kSentAcross,
+  kTaskbarMoves,
+  kTaskbarPaints
+};
+
+bool onTaskbar(Events events) {
+  return events == Events::kTaskbarMoves || events == Events::kTaskbarPaints;
+}
 
 const char* eventsName(Events events) {
   switch (events) {
@@ -42,6 +62,10 @@ const char* eventsName(Events events) {
       return "sent here";
     case Events::kSentAcross:
       return "sent across";
+    case Events::kTaskbarMoves:
+      return "tab moves";
+    case Events::kTaskbarPaints:
+      return "tab paints";
   }
   return "?";
 }
@@ -67,6 +91,8 @@ const Subject kSubjects[] = {
     {L"Fadeon.dll", "Fadeon", {WH_SHELL}, "WH_SHELL", Events::kShell},
     {L"Chromal.dll", "Chromal", {WH_CALLWNDPROC}, "WH_CALLWNDPROC", Events::kSentHere},
     {L"Chromal.dll", "Chromal", {WH_CALLWNDPROC}, "WH_CALLWNDPROC", Events::kSentAcross},
+    {L"Shuffla.dll", "Shuffla", {}, "subclass", Events::kTaskbarMoves},
+    {L"Shuffla.dll", "Shuffla", {}, "subclass", Events::kTaskbarPaints},
 };
 
 // ---- The bench window and its events -------------------------------------------------------
@@ -87,7 +113,67 @@ LRESULT CALLBACK benchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
   }
 }
 
+// ---- The taskbar of this program's own, for Shuffla ---------------------------------------
+
+HWND benchTabs = nullptr;
+WNDPROC tabsProcedure = nullptr;
+
+// Topmost, so that FindWindowW finds it before Wine's own taskbar; low on the screen, away from
+// the bench window and the cursor.
+bool makeTaskbar() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"Shell_TrayWnd";
+  if (!RegisterClassW(&windowClass)) return false;
+  HWND taskbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", nullptr,
+                                 WS_POPUP | WS_VISIBLE, 0, 960, 1280, 40, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+  benchTabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | TCS_BUTTONS, 0, 4,
+                              1280, 32, taskbar, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (benchTabs == nullptr) return false;
+  for (int i = 0; i < 6; ++i) {
+    wchar_t text[] = L"window";
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = text;
+    item.lParam = reinterpret_cast<LPARAM>(taskbar);
+    SendMessageW(benchTabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+  return true;
+}
+
+LRESULT CALLBACK passThroughSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(tabsProcedure, window, message, wParam, lParam);
+}
+
+bool subclassPassThrough() {
+  tabsProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(benchTabs, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(passThroughSubclass)));
+  return tabsProcedure != nullptr;
+}
+
+void unsubclassPassThrough() {
+  SetWindowLongPtrW(benchTabs, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(tabsProcedure));
+}
+
+// Shuffla's hook subclasses the control when this thread takes its posted request.
+bool waitUntilSubclassed() {
+  UINT question = RegisterWindowMessageW(L"Shuffla::UM_SUBCLASS_TASKBAR");
+  DWORD start = GetTickCount();
+  while (SendMessageW(benchTabs, question, 0, 0) != 223) {
+    if (GetTickCount() - start > 2000) return false;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
 bool makeWindows() {
+  if (!makeTaskbar()) return false;
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = benchProcedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -228,6 +314,19 @@ bool sentBatch(HWND window) {
   return true;
 }
 
+// Mouse moves without a press, and paints, straight to the control's window procedure.
+bool taskbarBatch(Events events) {
+  for (int i = 0; i < kBatch; ++i) {
+    if (events == Events::kTaskbarMoves) {
+      SendMessageW(benchTabs, WM_MOUSEMOVE, 0, MAKELPARAM(40 + i, 12));
+    } else {
+      InvalidateRect(benchTabs, nullptr, TRUE);
+      UpdateWindow(benchTabs);
+    }
+  }
+  return true;
+}
+
 bool batch(Events events) {
   switch (events) {
     case Events::kMouse:
@@ -242,6 +341,9 @@ bool batch(Events events) {
       return sentBatch(benchWindow);
     case Events::kSentAcross:
       return sentBatch(targetWindow);
+    case Events::kTaskbarMoves:
+    case Events::kTaskbarPaints:
+      return taskbarBatch(events);
   }
   return false;
 }
@@ -357,13 +459,15 @@ bool runSubject(const Subject& subject, const std::wstring& folder, const PassTh
     for (int turn = 0; turn < kSetups && ok; ++turn) {
       int setup = (round + turn) % kSetups;
       bool installed = true;
+      bool taskbar = onTaskbar(subject.events);
       if (setup == kPass) {
+        if (taskbar) installed = subclassPassThrough();
         for (int type : subject.hookTypes) installed = installed && pass.start(type);
       } else if (setup == kPlugin) {
-        installed = plugin.object->start();
+        installed = plugin.object->start() && (!taskbar || waitUntilSubclassed());
       }
       double perEvent = installed ? measure(subject.events, eventCount) : -1;
-      if (setup == kPass) pass.stop();
+      if (setup == kPass) taskbar ? unsubclassPassThrough() : pass.stop();
       if (setup == kPlugin) plugin.object->stop();
       if (perEvent < 0) {
         std::fprintf(stderr, "tov_bench: %s: %s events did not arrive (%s)\n", subject.name,
@@ -492,6 +596,10 @@ int wmain(int argc, wchar_t** argv) {
     double hookCost = row.pass - row.none;
     double ratio = hookCost > 0 ? (row.plugin - row.none) / hookCost : 0;
     bool within = hookCost > 0 && ratio <= 1.10;
+    if (onTaskbar(row.subject->events)) {
+      ratio = row.none > 0 ? row.plugin / row.none : 0;
+      within = row.none > 0 && ratio <= 1.10;
+    }
     if (!within)
       over.push_back(std::string(row.subject->name) + " (" + eventsName(row.subject->events) + ")");
     std::printf("%-12s %-21s %-11s %8.2f %8.2f %8.2f %6.2f%s\n", row.subject->name,
@@ -503,7 +611,9 @@ int wmain(int argc, wchar_t** argv) {
       "mouse: left presses and releases; other keys: letters outside Arrowin's table; table keys:\n"
       "E D A F K J H L without the modifier; shell: HSHELL_APPCOMMAND notifications;\n"
       "sent here / across: messages no plug-in acts on, sent to a window of this program / of\n"
-      "another program\n");
+      "another program\n"
+      "Shuffla: messages to a taskbar tab control; none: not subclassed, pass: a pass-through\n"
+      "subclass, ratio = plug-in / none\n");
   if (over.empty()) {
     std::printf("target met everywhere\n");
   } else {
