@@ -167,6 +167,8 @@ struct PlaceCase {
   const char* move;
 };
 
+void PrintTo(const PlaceCase& place, std::ostream* out) { *out << place.name; }
+
 class ExplorerFitPlace : public ::testing::TestWithParam<PlaceCase> {};
 
 TEST_P(ExplorerFitPlace, TheWindowStaysOnItsWorkArea) {
@@ -214,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{
             "right", kScreen, {1100, 100, 1500, 400}, 20, 300, kA, true, "move 1100,100 180x424"},
         PlaceCase{
-            "onRight", kScreen, {880, 100, 1280, 400}, 20, 300, kA, true, "move 972,100 308x424"},
+            "onRight", kScreen, {880, 100, 1280, 400}, 20, 600, kA, true, "move 672,100 608x424"},
         PlaceCase{
             "wide", kScreen, {300, 100, 1280, 400}, 20, 1300, kA, true, "move 0,100 1280x424"},
         // a second monitor, and taskbars at the top or left: that work area's own limits

@@ -110,6 +110,8 @@ const char* mouseEventName(UINT message) {
       return "RBUTTONDBLCLK";
     case WM_NCLBUTTONDOWN:
       return "NCLBUTTONDOWN";
+    case WM_NCLBUTTONDBLCLK:
+      return "NCLBUTTONDBLCLK";
     case WM_NCRBUTTONDOWN:
       return "NCRBUTTONDOWN";
     case WM_NCRBUTTONUP:
