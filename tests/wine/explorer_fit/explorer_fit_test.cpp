@@ -310,7 +310,7 @@ TEST(ColfitCreation, NewFolderWindowsAreSizedForFortyUnlessSwitchedOff) {
 
   const std::wstring place = L"200,150,420,260";
   {
-    Fixture fixture(logName(), {folder(place, L"list=report:items=3")});
+    Fixture fixture(logName(), {folder(place, L"list=report:items=3:early")});
     ASSERT_TRUE(fixture.ready());
     HWND list = listOf(fixture, 0);
     ASSERT_TRUE(waitUntil([&] { return countPerPage(list) >= 30; })) << countPerPage(list);
@@ -322,7 +322,7 @@ TEST(ColfitCreation, NewFolderWindowsAreSizedForFortyUnlessSwitchedOff) {
   ASSERT_EQ(items.size(), 1u);
   EXPECT_FALSE(items[0].checked);
   {
-    Fixture fixture(logName(), {folder(place, L"list=report:items=3", L"ExploreWClass")});
+    Fixture fixture(logName(), {folder(place, L"list=report:items=3:early", L"ExploreWClass")});
     ASSERT_TRUE(fixture.ready());
     fixture.settle();
     RECT rect = rectOf(fixture.window(0));
