@@ -59,6 +59,12 @@ const Subject kSubjects[] = {
     {L"Arrowin.dll", "Arrowin", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kOtherKeys},
     {L"Arrowin.dll", "Arrowin", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kTableKeys},
     {L"Fadeon.dll", "Fadeon", {WH_SHELL}, "WH_SHELL", Events::kShell},
+    // The folder-window fit: corner double clicks only, and (Colfit) new windows.
+    {L"Colfit.dll", "Colfit", {WH_MOUSE, WH_SHELL}, "WH_MOUSE+WH_SHELL", Events::kMouse},
+    {L"Colfit.dll", "Colfit", {WH_MOUSE, WH_SHELL}, "WH_MOUSE+WH_SHELL", Events::kShell},
+    {L"ColfitXP.dll", "ColfitXP", {WH_MOUSE, WH_SHELL}, "WH_MOUSE+WH_SHELL", Events::kMouse},
+    {L"Widex.dll", "Widex", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    {L"WidexXP.dll", "WidexXP", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
 };
 
 // ---- The bench window and its events -------------------------------------------------------
