@@ -10,10 +10,11 @@ constexpr int kClassNameCapacity = 256;
 // The fit runs inside a hook: a list that does not answer at once is given up on.
 constexpr UINT kAnswerTimeout = 500;
 
-bool hasClass(HWND window, const wchar_t* name) {
+bool hasClass(HWND window, const wchar_t* name, const wchar_t* otherName = nullptr) {
   wchar_t className[kClassNameCapacity];
   if (GetClassNameW(window, className, kClassNameCapacity) == 0) return false;
-  return lstrcmpW(className, name) == 0;
+  return lstrcmpW(className, name) == 0 ||
+         (otherName != nullptr && lstrcmpW(className, otherName) == 0);
 }
 
 BOOL CALLBACK findFirstList(HWND child, LPARAM found) {
@@ -92,7 +93,7 @@ class ListWindows final : public FitWindows {
 }  // namespace
 
 HWND findFileList(HWND window) {
-  if (!hasClass(window, L"CabinetWClass") && !hasClass(window, L"ExploreWClass")) return nullptr;
+  if (!hasClass(window, L"CabinetWClass", L"ExploreWClass")) return nullptr;
   HWND list = nullptr;
   EnumChildWindows(window, findFirstList, reinterpret_cast<LPARAM>(&list));
   if (list == nullptr) return nullptr;
