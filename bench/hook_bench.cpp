@@ -93,6 +93,12 @@ const Subject kSubjects[] = {
     {L"Chromal.dll", "Chromal", {WH_CALLWNDPROC}, "WH_CALLWNDPROC", Events::kSentAcross},
     {L"Shuffla.dll", "Shuffla", {}, "subclass", Events::kTaskbarMoves},
     {L"Shuffla.dll", "Shuffla", {}, "subclass", Events::kTaskbarPaints},
+    // The folder-window fit: corner double clicks only, and (Colfit) new windows.
+    {L"Colfit.dll", "Colfit", {WH_MOUSE, WH_SHELL}, "WH_MOUSE+WH_SHELL", Events::kMouse},
+    {L"Colfit.dll", "Colfit", {WH_MOUSE, WH_SHELL}, "WH_MOUSE+WH_SHELL", Events::kShell},
+    {L"ColfitXP.dll", "ColfitXP", {WH_MOUSE, WH_SHELL}, "WH_MOUSE+WH_SHELL", Events::kMouse},
+    {L"Widex.dll", "Widex", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    {L"WidexXP.dll", "WidexXP", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
 };
 
 // ---- The bench window and its events -------------------------------------------------------

@@ -4,7 +4,7 @@
 //   window_fixture --log NAME [--peek] LAYOUT...
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
-//                                         tree list=VIEW items=N selected=N noheader
+//                                         tree list=VIEW items=N selected=N noheader early
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one. --peek looks at every message without removing it before taking it, as some
 // programs do. Posting kOpenMenu (lParam = screen point) opens a popup menu; kTakeCapture makes
@@ -14,6 +14,8 @@
 // client area; "list=VIEW" (list, report, icon, smallicon) a real "SysListView32" in the rest, with
 // "items=N" items (none by default), the first "selected=N" of them selected, and in report view a
 // column header unless "noheader". Both follow the window's size, as a folder window's views do.
+// "early" makes the views while the window is being created (WM_CREATE), so that they are there
+// when its creation is announced to shell hooks.
 // Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
 // way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
 // messages for that long.
@@ -110,6 +112,8 @@ const char* mouseEventName(UINT message) {
       return "RBUTTONDBLCLK";
     case WM_NCLBUTTONDOWN:
       return "NCLBUTTONDOWN";
+    case WM_NCLBUTTONDBLCLK:
+      return "NCLBUTTONDBLCLK";
     case WM_NCRBUTTONDOWN:
       return "NCRBUTTONDOWN";
     case WM_NCRBUTTONUP:
@@ -157,6 +161,12 @@ LRESULT CALLBACK viewProcedure(HWND view, UINT message, WPARAM wParam, LPARAM lP
   }
   return DefSubclassProc(view, message, wParam, lParam);
 }
+
+// The window being created with "early" views, and its index.
+struct Layout;
+const Layout* earlyLayout = nullptr;
+int earlyIndex = -1;
+void makeViews(HWND window, const Layout& layout, int index);
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   int index = indexOf(window);
@@ -217,6 +227,14 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       Sleep(static_cast<DWORD>(wParam));
       log("%d AWAKE", index);
       return 0;
+    case WM_CREATE:
+      if (earlyLayout != nullptr) {
+        makeViews(window, *earlyLayout, earlyIndex);
+        RECT client{};
+        GetClientRect(window, &client);
+        layoutViews(views[static_cast<std::size_t>(earlyIndex)], client.right, client.bottom);
+      }
+      break;
     case WM_SIZE:
       if (index >= 0) layoutViews(views[index], LOWORD(lParam), HIWORD(lParam));
       break;
@@ -236,7 +254,7 @@ struct Layout {
   std::wstring title;
   bool tool = false, hidden = false, owned = false, popup = false, region = false, disabled = false,
        bottom = false;
-  bool tree = false, header = true;
+  bool tree = false, header = true, early = false;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
 };
@@ -300,6 +318,8 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.selected = std::wcstol(option.c_str() + 9, nullptr, 10);
     } else if (option == L"noheader") {
       layout.header = false;
+    } else if (option == L"early") {
+      layout.early = true;
     } else {
       return false;
     }
@@ -376,6 +396,12 @@ HWND makeList(HWND parent, const Layout& layout, int index) {
   return list;
 }
 
+void makeViews(HWND window, const Layout& layout, int index) {
+  Views& windowViews = views[static_cast<std::size_t>(index)];
+  if (layout.tree) windowViews.tree = makeTree(window, index);
+  if (layout.listView >= 0) windowViews.list = makeList(window, layout, index);
+}
+
 HWND makeWindow(const Layout& layout, int index) {
   registerClass(layout.className);
   std::wstring title = layout.title.empty() ? L"Fixture " + std::to_wstring(index) : layout.title;
@@ -383,16 +409,18 @@ HWND makeWindow(const Layout& layout, int index) {
   if (layout.disabled) style |= WS_DISABLED;
   DWORD exStyle = layout.tool ? WS_EX_TOOLWINDOW : 0;
   HWND owner = layout.owned && !windows.empty() ? windows[0] : nullptr;
+  earlyLayout = layout.early ? &layout : nullptr;
+  earlyIndex = index;
   HWND window = CreateWindowExW(exStyle, layout.className.c_str(), title.c_str(), style, layout.x,
                                 layout.y, layout.width, layout.height, owner, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
+  earlyLayout = nullptr;
   if (window == nullptr) return nullptr;
-  Views& windowViews = views[static_cast<std::size_t>(index)];
-  if (layout.tree) windowViews.tree = makeTree(window, index);
-  if (layout.listView >= 0) windowViews.list = makeList(window, layout, index);
+  if (!layout.early) makeViews(window, layout, index);
+  // Sizes that came before the window was listed were not passed on to its views.
   RECT client{};
   GetClientRect(window, &client);
-  layoutViews(windowViews, client.right, client.bottom);
+  layoutViews(views[static_cast<std::size_t>(index)], client.right, client.bottom);
   if (layout.region) {
     // The whole window, in window coordinates: the shape is the rectangle, only expressed the
     // way window regions are.
