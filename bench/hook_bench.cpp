@@ -59,6 +59,9 @@ const Subject kSubjects[] = {
     {L"Arrowin.dll", "Arrowin", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kOtherKeys},
     {L"Arrowin.dll", "Arrowin", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kTableKeys},
     {L"Fadeon.dll", "Fadeon", {WH_SHELL}, "WH_SHELL", Events::kShell},
+    {L"Pushup.dll", "Pushup", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    {L"PushupB.dll", "PushupB", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    {L"Crevo.dll", "Crevo", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kOtherKeys},
 };
 
 // ---- The bench window and its events -------------------------------------------------------
