@@ -4,14 +4,28 @@
 //   window_fixture --log NAME [--peek] LAYOUT...
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
+//                                         tree list=VIEW items=N selected=N noheader
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one. --peek looks at every message without removing it before taking it, as some
 // programs do. Posting kOpenMenu (lParam = screen point) opens a popup menu; kTakeCapture makes
 // the window take the mouse capture.
 //
-// Log lines: "<window index> <EVENT> <details>"; "<index> created <handle>" for each window, then
-// "ready" once every window is shown.
+// Folder windows: "tree" puts a real "SysTreeView32" with a few items in the left third of the
+// client area; "list=VIEW" (list, report, icon, smallicon) a real "SysListView32" in the rest, with
+// "items=N" items (none by default), the first "selected=N" of them selected, and in report view a
+// column header unless "noheader". Both follow the window's size, as a folder window's views do.
+// Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
+// way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
+// messages for that long.
+//
+// Log lines: "<window index> <EVENT> <details>"; "<index> created <handle>" for each window, with
+// "<index> tree <handle>" and "<index> list <handle>" for its views, then "ready" once every window
+// is shown. What reaches a view after that is logged as "<index>.tree ..." or "<index>.list ...":
+// keys and mouse buttons as for windows, and every list or tree message (LVM_*, TVM_*) as
+// "MSG <message> <wParam> <lParam>" in hexadecimal.
 #include <windows.h>
+//
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,9 +37,19 @@ namespace {
 
 constexpr UINT kOpenMenu = WM_APP + 1;
 constexpr UINT kTakeCapture = WM_APP + 2;
+constexpr UINT kSetOwnTextColour = WM_APP + 3;
+constexpr UINT kHang = WM_APP + 4;
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
 std::vector<HWND> windows;
+
+// The views of each window (null where it has none).
+struct Views {
+  HWND tree = nullptr;
+  HWND list = nullptr;
+};
+std::vector<Views> views;
+bool ready = false;
 
 void log(const char* format, ...) {
   char line[256];
@@ -80,6 +104,10 @@ const char* mouseEventName(UINT message) {
       return "MBUTTONUP";
     case WM_MBUTTONDBLCLK:
       return "MBUTTONDBLCLK";
+    case WM_LBUTTONDBLCLK:
+      return "LBUTTONDBLCLK";
+    case WM_RBUTTONDBLCLK:
+      return "RBUTTONDBLCLK";
     case WM_NCLBUTTONDOWN:
       return "NCLBUTTONDOWN";
     case WM_NCRBUTTONDOWN:
@@ -95,6 +123,39 @@ const char* mouseEventName(UINT message) {
     default:
       return nullptr;
   }
+}
+
+// The tree takes the left third of the client area, the list the rest (all of it without a tree).
+void layoutViews(const Views& windowViews, int width, int height) {
+  int treeWidth = windowViews.tree != nullptr ? width / 3 : 0;
+  if (windowViews.tree != nullptr) MoveWindow(windowViews.tree, 0, 0, treeWidth, height, TRUE);
+  if (windowViews.list != nullptr)
+    MoveWindow(windowViews.list, treeWidth, 0, width - treeWidth, height, TRUE);
+}
+
+bool isViewMessage(UINT message) {
+  return (message >= LVM_FIRST && message < LVM_FIRST + 0x100) ||
+         (message >= TV_FIRST && message < TV_FIRST + 0x100);
+}
+
+LRESULT CALLBACK viewProcedure(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR data) {
+  if (ready) {
+    int index = static_cast<int>(data >> 1);
+    const char* kind = (data & 1) != 0 ? "list" : "tree";
+    if (const char* name = keyEventName(message)) {
+      log("%d.%s %s %02X %08X", index, kind, name, static_cast<unsigned>(wParam),
+          static_cast<unsigned>(lParam));
+    } else if (const char* mouse = mouseEventName(message)) {
+      log("%d.%s %s %X", index, kind, mouse, static_cast<unsigned>(wParam));
+    } else if (message == WM_CHAR) {
+      log("%d.%s CHAR %04X", index, kind, static_cast<unsigned>(wParam));
+    } else if (isViewMessage(message)) {
+      log("%d.%s MSG %04X %llX %llX", index, kind, message, static_cast<unsigned long long>(wParam),
+          static_cast<unsigned long long>(static_cast<ULONG_PTR>(lParam)));
+    }
+  }
+  return DefSubclassProc(view, message, wParam, lParam);
 }
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -147,6 +208,18 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       SetCapture(window);
       log("%d CAPTURE %d", index, GetCapture() == window ? 1 : 0);
       return 0;
+    case kSetOwnTextColour:
+      if (index >= 0 && views[index].list != nullptr)
+        SendMessageW(views[index].list, LVM_SETTEXTCOLOR, 0, lParam);
+      return 0;
+    case kHang:
+      log("%d HANG %u", index, static_cast<unsigned>(wParam));
+      Sleep(static_cast<DWORD>(wParam));
+      log("%d AWAKE", index);
+      return 0;
+    case WM_SIZE:
+      if (index >= 0) layoutViews(views[index], LOWORD(lParam), HIWORD(lParam));
+      break;
     case WM_DESTROY:
       log("%d DESTROY", index);
       if (index == 0) PostQuitMessage(0);
@@ -163,7 +236,19 @@ struct Layout {
   std::wstring title;
   bool tool = false, hidden = false, owned = false, popup = false, region = false, disabled = false,
        bottom = false;
+  bool tree = false, header = true;
+  int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
+  int items = 0, selected = 0;
 };
+
+// The view as the list's style states it, which is what a folder window's list shows too.
+int viewOf(const std::wstring& name) {
+  if (name == L"list") return LVS_LIST;
+  if (name == L"report") return LVS_REPORT;
+  if (name == L"icon") return LVS_ICON;
+  if (name == L"smallicon") return LVS_SMALLICON;
+  return -1;
+}
 
 std::vector<std::wstring> split(const std::wstring& text, wchar_t separator) {
   std::vector<std::wstring> parts;
@@ -204,6 +289,17 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.disabled = true;
     } else if (option == L"bottom") {
       layout.bottom = true;
+    } else if (option == L"tree") {
+      layout.tree = true;
+    } else if (option.rfind(L"list=", 0) == 0) {
+      layout.listView = viewOf(option.substr(5));
+      if (layout.listView < 0) return false;
+    } else if (option.rfind(L"items=", 0) == 0) {
+      layout.items = std::wcstol(option.c_str() + 6, nullptr, 10);
+    } else if (option.rfind(L"selected=", 0) == 0) {
+      layout.selected = std::wcstol(option.c_str() + 9, nullptr, 10);
+    } else if (option == L"noheader") {
+      layout.header = false;
     } else {
       return false;
     }
@@ -221,6 +317,65 @@ void registerClass(const std::wstring& name) {
   RegisterClassW(&windowClass);  // a second window of the class finds it registered
 }
 
+HIMAGELIST blankImages(int size) {
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32, 1, 1);
+  HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+  ImageList_AddIcon(images, icon);
+  return images;
+}
+
+HWND makeTree(HWND parent, int index) {
+  HWND tree = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS, 0, 0, 0, 0,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (tree == nullptr) return nullptr;
+  TVINSERTSTRUCTW insert{};
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT;
+  wchar_t desktop[] = L"Desktop", folder[] = L"Folder";
+  insert.item.pszText = desktop;
+  HTREEITEM root = reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  insert.hParent = root;
+  insert.item.pszText = folder;
+  SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+  SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+  SetWindowSubclass(tree, viewProcedure, 1, static_cast<DWORD_PTR>(index) << 1);
+  return tree;
+}
+
+HWND makeList(HWND parent, const Layout& layout, int index) {
+  DWORD style = WS_CHILD | WS_VISIBLE | LVS_SHOWSELALWAYS | static_cast<DWORD>(layout.listView);
+  if (!layout.header) style |= LVS_NOCOLUMNHEADER;
+  HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, parent,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (list == nullptr) return nullptr;
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(blankImages(32)));
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(blankImages(16)));
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.cx = 150;
+  wchar_t name[] = L"Name";
+  column.pszText = name;
+  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  for (int i = 0; i < layout.items; ++i) {
+    std::wstring text = L"Item " + std::to_wstring(i + 1);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = i;
+    item.pszText = text.data();
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  for (int i = 0; i < layout.selected && i < layout.items; ++i) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&state));
+  }
+  SetWindowSubclass(list, viewProcedure, 1, (static_cast<DWORD_PTR>(index) << 1) | 1);
+  return list;
+}
+
 HWND makeWindow(const Layout& layout, int index) {
   registerClass(layout.className);
   std::wstring title = layout.title.empty() ? L"Fixture " + std::to_wstring(index) : layout.title;
@@ -232,6 +387,12 @@ HWND makeWindow(const Layout& layout, int index) {
                                 layout.y, layout.width, layout.height, owner, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   if (window == nullptr) return nullptr;
+  Views& windowViews = views[static_cast<std::size_t>(index)];
+  if (layout.tree) windowViews.tree = makeTree(window, index);
+  if (layout.listView >= 0) windowViews.list = makeList(window, layout, index);
+  RECT client{};
+  GetClientRect(window, &client);
+  layoutViews(windowViews, client.right, client.bottom);
   if (layout.region) {
     // The whole window, in window coordinates: the shape is the rectangle, only expressed the
     // way window regions are.
@@ -286,6 +447,9 @@ int wmain(int argc, wchar_t** argv) {
   logFile = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (logFile == INVALID_HANDLE_VALUE) return 3;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  views.resize(layouts.size());
   for (const Layout& layout : layouts) {
     HWND window = makeWindow(layout, static_cast<int>(windows.size()));
     if (window == nullptr) {
@@ -293,9 +457,18 @@ int wmain(int argc, wchar_t** argv) {
       return 4;
     }
     windows.push_back(window);
-    log("%d created %llX", static_cast<int>(windows.size() - 1),
+    int index = static_cast<int>(windows.size() - 1);
+    log("%d created %llX", index,
         static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+    const Views& windowViews = views[static_cast<std::size_t>(index)];
+    if (windowViews.tree != nullptr)
+      log("%d tree %llX", index,
+          static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(windowViews.tree)));
+    if (windowViews.list != nullptr)
+      log("%d list %llX", index,
+          static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(windowViews.list)));
   }
+  ready = true;
   log("ready");
   int result = run(peek);
   CloseHandle(logFile);
