@@ -14,12 +14,14 @@
 namespace tov::test {
 namespace {
 
-// The Backspace key as the list logs it: VK_BACK with repeat count 1 and scan code 0x0E.
+// The Backspace key as the first window's list logs it: VK_BACK with repeat count 1 and scan code
+// 0x0E.
 constexpr char kBackspace[] = "0.list KEYDOWN 08 000E0001";
 constexpr char kListDoubleClick[] = "0.list LBUTTONDBLCLK";
 
-std::wstring folderWindow(const std::wstring& className, const std::wstring& list = L"report") {
-  return L"200,150,500,360:class=" + className + L":list=" + list + L":items=3";
+std::wstring folderWindow(const std::wstring& className, const std::wstring& list = L"report",
+                          const std::wstring& place = L"200,150,500,360") {
+  return place + L":class=" + className + L":list=" + list + L":items=3";
 }
 
 HWND listOf(HWND window) { return FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr); }
@@ -46,12 +48,13 @@ void doubleClickAt(POINT point, int button) {
 
 // A double click with the left button on the list, and what the list saw of it: returns once the
 // list has logged either the Backspace key or the double click itself.
-std::vector<std::string> doubleClickList(Fixture& fixture, POINT point) {
+std::vector<std::string> doubleClickList(Fixture& fixture, POINT point, int index = 0) {
   fixture.mark();
   doubleClickAt(point, 1);
+  std::string list = std::to_string(index) + ".list ";
   EXPECT_TRUE(waitUntil([&] {
     std::vector<std::string> lines = fixture.linesSinceMark();
-    return countLines(lines, kBackspace) + countLines(lines, kListDoubleClick) > 0;
+    return countLines(lines, list + "KEYDOWN 08") + countLines(lines, list + "LBUTTONDBLCLK") > 0;
   }));
   fixture.settle();
   waitPastDoubleClick();
@@ -204,12 +207,14 @@ TEST_F(PushupBHost, ExplorerListsGoUpThroughTheHostWhichOpensTheParentWhenTheFol
   std::wstring parent = freshFolder(L"Parent folder");
   std::wstring folder = joinPath(parent, L"Child");
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  Fixture fixture(L"folder", {folderWindow(L"CabinetWClass"), folderWindow(L"ExploreWClass")});
+  Fixture fixture(L"folder", {folderWindow(L"CabinetWClass", L"icon", L"40,100,500,360"),
+                              folderWindow(L"ExploreWClass", L"icon", L"600,100,500,360")});
   ASSERT_TRUE(fixture.ready());
   // The second window shows no file-system folder: the key alone.
   reportFolders({{fixture.window(0), folder}, {fixture.window(1), L""}});
 
-  std::vector<std::string> lines = doubleClickList(fixture, background(listOf(fixture.window(1))));
+  std::vector<std::string> lines =
+      doubleClickList(fixture, background(listOf(fixture.window(1))), 1);
   EXPECT_EQ(countLines(lines, "1.list KEYDOWN 08 000E0001"), 1u);
   EXPECT_EQ(countLines(lines, "1.list LBUTTONDBLCLK"), 0u);
   settleHost();
