@@ -173,18 +173,26 @@ class PushupBHost : public ::testing::Test {
   }
 
   // What the fake reports: each window with its folder as a location URL ("-" for none).
-  void reportFolders(const std::vector<std::pair<HWND, std::wstring>>& windows) {
-    std::string text;
-    for (const auto& [window, folder] : windows) {
-      text += std::to_string(reinterpret_cast<LONG_PTR>(window)) + " ";
-      if (folder.empty()) {
-        text += "-\n";
-        continue;
-      }
+  // What the fake reports: each window with its folder as a location URL (none for no folder),
+  // and where it has moved by the next lookup, if it moves.
+  struct Shown {
+    HWND window;
+    std::wstring folder;
+    std::wstring movedTo = L"";
+  };
+  void reportFolders(const std::vector<Shown>& windows) {
+    auto url = [](const std::wstring& folder) {
       std::string path = narrow(folder);
       for (char& c : path)
         if (c == '\\') c = '/';
-      text += "file:///" + path + "\n";
+      return "file:///" + path;
+    };
+    std::string text;
+    for (const Shown& shown : windows) {
+      text += std::to_string(reinterpret_cast<LONG_PTR>(shown.window)) + " ";
+      text += shown.folder.empty() ? "-" : url(shown.folder);
+      if (!shown.movedTo.empty()) text += " => " + url(shown.movedTo);
+      text += "\n";
     }
     writeFile(host_.file(L"shell_windows.txt"), text);
   }
@@ -210,17 +218,24 @@ TEST_F(PushupBHost, ExplorerListsGoUpThroughTheHostWhichOpensTheParentWhenTheFol
   Fixture fixture(L"folder", {folderWindow(L"CabinetWClass", L"icon", L"40,100,500,360"),
                               folderWindow(L"ExploreWClass", L"icon", L"600,100,500,360")});
   ASSERT_TRUE(fixture.ready());
-  // The second window shows no file-system folder: the key alone.
-  reportFolders({{fixture.window(0), folder}, {fixture.window(1), L""}});
-
-  std::vector<std::string> lines =
-      doubleClickList(fixture, background(listOf(fixture.window(1))), 1);
-  EXPECT_EQ(countLines(lines, "1.list KEYDOWN 08 000E0001"), 1u);
-  EXPECT_EQ(countLines(lines, "1.list LBUTTONDBLCLK"), 0u);
-  settleHost();
-
-  // The fake reports the same folder after the key: the shell opens the parent as well.
-  EXPECT_TRUE(wentUp(doubleClickList(fixture, background(listOf(fixture.window(0))))));
+  HWND stays = fixture.window(0);
+  HWND other = fixture.window(1);
+  auto goUpIn = [&](int index) {
+    std::vector<std::string> lines = doubleClickList(
+        fixture, background(listOf(fixture.window(static_cast<std::size_t>(index)))), index);
+    std::string list = std::to_string(index) + ".list ";
+    EXPECT_EQ(countLines(lines, list + "KEYDOWN 08 000E0001"), 1u) << index;
+    EXPECT_EQ(countLines(lines, list + "LBUTTONDBLCLK"), 0u) << index;
+    settleHost();
+  };
+  // A window that has moved by the second lookup, and one that shows no file-system folder: the
+  // key alone.
+  reportFolders({{stays, folder}, {other, folder, parent}});
+  goUpIn(1);
+  reportFolders({{stays, folder}, {other, L""}});
+  goUpIn(1);
+  // The same folder before and after: the shell opens the parent as well.
+  goUpIn(0);
   HWND opened = waitForWindow([](const WindowInfo& info) {
     return info.className == L"ExplorerWClass" && info.title == L"Parent folder";
   });
