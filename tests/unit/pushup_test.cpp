@@ -5,28 +5,6 @@
 namespace tov::pushup {
 namespace {
 
-TEST(PushupClasses, ExactListAndExplorerNames) {
-  EXPECT_TRUE(isFileListClass(L"SysListView32"));
-  EXPECT_TRUE(isFileListClass(L"OpenListView"));
-  for (const wchar_t* other : {L"SysListView", L"syslistview32", L"SysListView32 ",
-                               L"SysTreeView32", L"OpenListViewX", L""})
-    EXPECT_FALSE(isFileListClass(other)) << other;
-  EXPECT_TRUE(isExplorerClass(L"CabinetWClass"));
-  EXPECT_TRUE(isExplorerClass(L"ExploreWClass"));
-  for (const wchar_t* other :
-       {L"ExplorerWClass", L"cabinetwclass", L"CabinetWClas", L"Progman", L""})
-    EXPECT_FALSE(isExplorerClass(other)) << other;
-}
-
-TEST(PushupClasses, DialogsAreExactlyTheBoxOrBeginWithTheOfficePrefix) {
-  for (const wchar_t* dialog :
-       {L"#32770", L"bosa_sdm_", L"bosa_sdm_Microsoft Office Word 11.0", L"bosa_sdm_XL9"})
-    EXPECT_TRUE(isDialogClass(dialog)) << dialog;
-  for (const wchar_t* other : {L"#327700", L"#3277", L"bosa_sdm", L"Bosa_sdm_XL9", L"xbosa_sdm_",
-                               L"#32768", L"", L"Progman"})
-    EXPECT_FALSE(isDialogClass(other)) << other;
-}
-
 struct TargetCase {
   const wchar_t* rootOwner;
   const wchar_t* root;
@@ -49,6 +27,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // An owned dialog: the root owner is some program, the root the dialog.
                       TargetCase{L"Notepad", L"#32770", GoUp::kDialog},
                       TargetCase{L"OpusApp", L"bosa_sdm_Microsoft Office Word", GoUp::kDialog},
+                      TargetCase{L"OpusApp", L"bosa_sdm_", GoUp::kDialog},
+                      // Names are compared exactly, case and all; only the Office one is a prefix.
+                      TargetCase{L"ExplorerWClass", L"bosa_sdm", GoUp::kNone},
+                      TargetCase{L"cabinetwclass", L"#327700", GoUp::kNone},
+                      TargetCase{L"CabinetWClass ", L"Bosa_sdm_XL9", GoUp::kNone},
                       // An Explorer window that is only the root (owned by another program).
                       TargetCase{L"Notepad", L"CabinetWClass", GoUp::kNone},
                       TargetCase{L"Progman", L"Progman", GoUp::kNone},
@@ -57,6 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PushupCommand, OnlyAnExistingFileListOfAnExplorerWindow) {
   EXPECT_TRUE(isGoUpCommandTarget(true, L"SysListView32", L"CabinetWClass"));
   EXPECT_TRUE(isGoUpCommandTarget(true, L"OpenListView", L"ExploreWClass"));
+  EXPECT_FALSE(isGoUpCommandTarget(true, L"SysListView", L"CabinetWClass"));
   EXPECT_FALSE(isGoUpCommandTarget(false, L"SysListView32", L"CabinetWClass"));
   EXPECT_FALSE(isGoUpCommandTarget(true, L"SysTreeView32", L"CabinetWClass"));
   EXPECT_FALSE(isGoUpCommandTarget(true, L"SysListView32", L"#32770"));
