@@ -99,6 +99,9 @@ const Subject kSubjects[] = {
     {L"ColfitXP.dll", "ColfitXP", {WH_MOUSE, WH_SHELL}, "WH_MOUSE+WH_SHELL", Events::kMouse},
     {L"Widex.dll", "Widex", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
     {L"WidexXP.dll", "WidexXP", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    {L"Pushup.dll", "Pushup", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    {L"PushupB.dll", "PushupB", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    {L"Crevo.dll", "Crevo", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kOtherKeys},
 };
 
 // ---- The bench window and its events -------------------------------------------------------

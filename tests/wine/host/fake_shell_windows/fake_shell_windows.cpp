@@ -6,13 +6,15 @@
 // reports the windows listed in "shell_windows.txt" in the current folder, one per line:
 //   <window handle, decimal> <location URL>
 // A location of "-" makes an item that is no web browser. The file is read on every count, so a
-// test can change the windows between calls.
+// test can change the windows between calls. A location "<first> => <second>" is a window that
+// moves: its location reads as the first once, and as the second from then on.
 #include <windows.h>
 #include <exdisp.h>
 #include <ole2.h>
 #include <shlguid.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,12 @@ LONG locks = 0;
 
 struct Entry {
   LONG_PTR window;
-  std::wstring url;  // empty: not a browser
+  std::wstring url;       // empty: not a browser
+  std::wstring movedUrl;  // empty: the window stays where it is
 };
+
+// Moving windows whose first location has been read.
+std::set<LONG_PTR> moved;
 
 std::vector<Entry> readEntries() {
   std::vector<Entry> entries;
@@ -37,7 +43,17 @@ std::vector<Entry> readEntries() {
     if (std::sscanf(line, "%lld %n", &window, &used) < 1) continue;
     std::string url(line + used);
     while (!url.empty() && (url.back() == '\n' || url.back() == '\r')) url.pop_back();
-    Entry entry{static_cast<LONG_PTR>(window), {}};
+    Entry entry{static_cast<LONG_PTR>(window), {}, {}};
+    std::size_t arrow = url.find(" => ");
+    if (arrow != std::string::npos) {
+      std::string second = url.substr(arrow + 4);
+      url.resize(arrow);
+      int length = MultiByteToWideChar(CP_UTF8, 0, second.data(), static_cast<int>(second.size()),
+                                       nullptr, 0);
+      entry.movedUrl.resize(static_cast<std::size_t>(length));
+      MultiByteToWideChar(CP_UTF8, 0, second.data(), static_cast<int>(second.size()),
+                          entry.movedUrl.data(), length);
+    }
     if (url != "-") {
       int length =
           MultiByteToWideChar(CP_UTF8, 0, url.data(), static_cast<int>(url.size()), nullptr, 0);
@@ -93,7 +109,8 @@ class PlainItem final : public IDispatch {
 
 class Browser final : public IWebBrowser2 {
  public:
-  Browser(LONG_PTR window, std::wstring url) : window_(window), url_(std::move(url)) {
+  Browser(LONG_PTR window, std::wstring url, std::wstring movedUrl)
+      : window_(window), url_(std::move(url)), movedUrl_(std::move(movedUrl)) {
     InterlockedIncrement(&objects);
   }
   ~Browser() { InterlockedDecrement(&objects); }
@@ -118,7 +135,9 @@ class Browser final : public IWebBrowser2 {
   }
   HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* url) override {
     if (url == nullptr) return E_POINTER;
-    *url = SysAllocStringLen(url_.data(), static_cast<UINT>(url_.size()));
+    const std::wstring* location = &url_;
+    if (!movedUrl_.empty() && !moved.insert(window_).second) location = &movedUrl_;
+    *url = SysAllocStringLen(location->data(), static_cast<UINT>(location->size()));
     return *url != nullptr ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE GoBack() override { return E_NOTIMPL; }
@@ -196,6 +215,7 @@ class Browser final : public IWebBrowser2 {
   ULONG references_ = 1;
   LONG_PTR window_;
   std::wstring url_;
+  std::wstring movedUrl_;
 };
 
 class ShellWindows final : public IShellWindows {
@@ -232,7 +252,7 @@ class ShellWindows final : public IShellWindows {
     if (entry.url.empty()) {
       *folder = new PlainItem;
     } else {
-      *folder = new Browser(entry.window, entry.url);
+      *folder = new Browser(entry.window, entry.url, entry.movedUrl);
     }
     return S_OK;
   }

@@ -1,0 +1,23 @@
+#include "new_folder.h"
+
+#include <cwchar>
+
+namespace tov::crevo {
+
+bool isTriggerPress(std::uint8_t triggerKey, bool inUse, int code, std::uintptr_t virtualKey,
+                    std::intptr_t keystrokeFlags) {
+  constexpr std::uint32_t kReleaseOrRepeat = 0xC0000000u;  // bits 31 and 30
+  constexpr int kNoRemove = 3;                             // HC_NOREMOVE
+  return virtualKey == triggerKey && inUse &&
+         (static_cast<std::uint32_t>(keystrokeFlags) & kReleaseOrRepeat) == 0 && code >= 0 &&
+         code != kNoRemove;
+}
+
+bool isNewFolderWindowClass(const wchar_t* className) {
+  for (const wchar_t* name : {L"Progman", L"CabinetWClass", L"ExploreWClass"}) {
+    if (std::wcscmp(className, name) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace tov::crevo

@@ -1,0 +1,44 @@
+// The decisions of Crevo's Ctrl+K that need no window: which keystrokes trigger it, in which
+// windows, and the keys it then types.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace tov::crevo {
+
+inline constexpr std::uint8_t kInitialTriggerKey = 0x4B;  // K
+
+// Whether a keyboard hook call is the trigger's first press, before the Ctrl key is asked about:
+// the trigger key, in use, neither a release (bit 31) nor an auto-repeat (bit 30), and a
+// keystroke being removed (code 0, not HC_NOREMOVE, which is only a look at it). In that order,
+// so that every other key costs one comparison.
+bool isTriggerPress(std::uint8_t triggerKey, bool inUse, int code, std::uintptr_t virtualKey,
+                    std::intptr_t keystrokeFlags);
+
+// Wide characters read of the root window's class name, terminator included.
+inline constexpr std::size_t kRootClassCapacity = 100;
+// ... and of each child's while the file list is looked for.
+inline constexpr std::size_t kChildClassCapacity = 20;
+inline constexpr wchar_t kFileListClass[] = L"SysListView32";
+
+// The desktop ("Progman") or an Explorer window ("CabinetWClass", "ExploreWClass").
+bool isNewFolderWindowClass(const wchar_t* className);
+
+struct KeyEvent {
+  std::uint16_t virtualKey;
+  bool up;
+  friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
+};
+// Releases the Ctrl key the user still holds, then opens the background's context menu with the
+// Applications key and picks New (W) and Folder (F) by their access keys.
+inline constexpr std::array<KeyEvent, 7> kNewFolderKeys = {{{0x11, true},   // VK_CONTROL
+                                                            {0x5D, false},  // VK_APPS
+                                                            {0x5D, true},
+                                                            {0x57, false},  // W
+                                                            {0x57, true},
+                                                            {0x46, false},  // F
+                                                            {0x46, true}}};
+
+}  // namespace tov::crevo

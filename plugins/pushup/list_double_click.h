@@ -1,0 +1,21 @@
+// The part of the go-up double click that Pushup and PushupB share: where a left double click
+// on a list goes up, and the Backspace key that does it.
+#pragma once
+
+#include <windows.h>
+
+#include "core/go_up.h"
+
+namespace tov::pushup {
+
+// Where a double click on `list` goes up: nowhere unless it is a file list with no item
+// selected (a double click on an item is that item's), inside an Explorer window or a dialog.
+GoUp doubleClickTarget(HWND list);
+
+// Posts the Backspace key to the list, as the keyboard would: the list's own window goes up.
+void postBackspace(HWND list);
+
+// The class name of a window, empty when it has none (a window that is gone).
+void readClassName(HWND window, wchar_t (&name)[kClassNameCapacity]);
+
+}  // namespace tov::pushup

@@ -1,0 +1,102 @@
+// PushupB: Pushup with the Explorer half done by the host. A left double click on the empty
+// background of an Explorer window's file list is handed to the host process, which posts the
+// Backspace key, looks the window's folder up before and after, and opens the parent folder
+// through the shell when the folder did not change. Dialog lists get the key from the hook, as
+// in Pushup.
+#include <plugin_frame.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "list_double_click.h"
+
+namespace {
+
+using namespace tov::pushup;
+
+struct SharedState {
+  HHOOK hHook;
+  bool inUse;
+  HWND hostWindow;           // where the hook posts the go-up command
+  std::int32_t goUpCommand;  // the full command identifier: the command base + 4
+};
+
+TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, 0};
+
+constexpr int kGoUpOffset = tov::kFirstPluginOffset;
+
+LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  if (code >= 0 && state.inUse && wParam == kLeftDoubleClick) {
+    HWND list = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
+    switch (doubleClickTarget(list)) {
+      case GoUp::kExplorer:
+        if (state.hostWindow == nullptr) break;  // loaded without a host: nobody to ask
+        PostMessageW(state.hostWindow, WM_COMMAND, static_cast<WPARAM>(state.goUpCommand),
+                     reinterpret_cast<LPARAM>(list));
+        return 1;
+      case GoUp::kDialog:
+        postBackspace(list);
+        return 1;
+      case GoUp::kNone:
+        break;
+    }
+  }
+  return CallNextHookEx(state.hHook, code, wParam, lParam);
+}
+
+using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
+
+class PushupB final : public Base {
+ public:
+  PushupB(int pluginId, IPluginHost* pluginHost) : Base(L"PushupB", pluginId), host(pluginHost) {
+    state.hostWindow = host != nullptr ? host->getMainWindow() : nullptr;
+  }
+
+  IPlugin* getInterface() override {
+    state.goUpCommand = tov::commandId(id, kGoUpOffset);
+    return this;
+  }
+
+  // Offset 4 is the hook's go-up command; the in-use flag is the host's "Is Use" (offset 3).
+  bool onCommand(int commandOffset, LPARAM param) override {
+    if (commandOffset != kGoUpOffset || host == nullptr) return false;
+    HWND list = reinterpret_cast<HWND>(param);
+    // Any program can post this command: act only on what the hook itself would have sent.
+    if (!isGoUpTarget(list)) return false;
+    goUpFolder(list);
+    return true;
+  }
+
+ private:
+  static bool isGoUpTarget(HWND list) {
+    bool exists = IsWindow(list) != FALSE;
+    wchar_t listClass[kClassNameCapacity] = L"";
+    wchar_t rootOwnerClass[kClassNameCapacity] = L"";
+    if (exists) {
+      readClassName(list, listClass);
+      readClassName(GetAncestor(list, GA_ROOTOWNER), rootOwnerClass);
+    }
+    return isGoUpCommandTarget(exists, listClass, rootOwnerClass);
+  }
+
+  void goUpFolder(HWND list) {
+    HWND explorer = GetAncestor(list, GA_ROOTOWNER);
+    wchar_t before[MAX_PATH];
+    if (!host->getExplorerFolder(explorer, before)) before[0] = L'\0';
+    before[MAX_PATH - 1] = L'\0';
+    postBackspace(list);
+    // Right away, without waiting for the key: when the window still shows the same folder, the
+    // shell is asked to open its parent as well.
+    wchar_t after[MAX_PATH];
+    bool found = host->getExplorerFolder(explorer, after);
+    after[MAX_PATH - 1] = L'\0';
+    if (!shouldOpenParent(before, found, after)) return;
+    PathRemoveFileSpecW(after);
+    ShellExecuteW(nullptr, nullptr, after, nullptr, nullptr, SW_SHOW);
+  }
+
+  IPluginHost* host;
+};
+
+}  // namespace
+
+TOV_PLUGIN_EXPORT_WITH_HOST(PushupB)

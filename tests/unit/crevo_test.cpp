@@ -1,0 +1,41 @@
+#include "plugins/crevo/core/new_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace tov::crevo {
+namespace {
+
+constexpr std::intptr_t kPressK = 0x00250001;  // first press, scan code 0x25
+
+bool trigger(int code, std::uintptr_t key, std::intptr_t flags, bool inUse = true) {
+  return isTriggerPress(kInitialTriggerKey, inUse, code, key, flags);
+}
+
+TEST(CrevoTrigger, OnlyTheFirstPressOfKBeingRemoved) {
+  EXPECT_TRUE(trigger(0, 'K', kPressK));
+  EXPECT_FALSE(trigger(0, 'K', 0x40250001)) << "auto-repeat";
+  EXPECT_FALSE(trigger(0, 'K', 0xC0250001u)) << "release";
+  EXPECT_FALSE(trigger(0, 'K', std::intptr_t{-1})) << "sign-extended flags";
+  EXPECT_FALSE(trigger(3, 'K', kPressK)) << "HC_NOREMOVE: only a look";
+  EXPECT_FALSE(trigger(-1, 'K', kPressK));
+  EXPECT_FALSE(trigger(0, 'K', kPressK, false)) << "not in use";
+  for (std::uintptr_t other : {std::uintptr_t{'k'}, std::uintptr_t{'J'}, std::uintptr_t{0x11},
+                               std::uintptr_t{0x10000 + 'K'}})
+    EXPECT_FALSE(trigger(0, other, kPressK)) << other;
+}
+
+TEST(CrevoTrigger, TheTriggerKeyIsTheSharedOne) {
+  EXPECT_TRUE(isTriggerPress('N', true, 0, 'N', kPressK));
+  EXPECT_FALSE(isTriggerPress('N', true, 0, 'K', kPressK));
+}
+
+TEST(CrevoWindows, DesktopAndExplorerWindowsByExactName) {
+  for (const wchar_t* name : {L"Progman", L"CabinetWClass", L"ExploreWClass"})
+    EXPECT_TRUE(isNewFolderWindowClass(name)) << name;
+  for (const wchar_t* other :
+       {L"progman", L"WorkerW", L"ExplorerWClass", L"CabinetWClassX", L"#32770", L""})
+    EXPECT_FALSE(isNewFolderWindowClass(other)) << other;
+}
+
+}  // namespace
+}  // namespace tov::crevo
