@@ -4,7 +4,7 @@
 
 #include "host_support.h"
 #include "plugin_support.h"
-#include "plugin_common/core/command_id.h"
+#include "core/command_id.h"
 
 namespace tov::test {
 namespace {
