@@ -8,108 +8,59 @@
 namespace tov::pushdown {
 namespace {
 
-TEST(PushdownMessages, MiddlePressesAndReleasesOnlyAndExactDesktopClasses) {
-  EXPECT_EQ(classifyMiddle(0x207), MiddleMessage::kPress);
-  EXPECT_EQ(classifyMiddle(0xA7), MiddleMessage::kPress);
-  EXPECT_EQ(classifyMiddle(0x208), MiddleMessage::kRelease);
-  EXPECT_EQ(classifyMiddle(0xA8), MiddleMessage::kRelease);
-  for (std::uintptr_t other : {0x209u, 0xA9u, 0x200u, 0x201u, 0x202u, 0x204u, 0x205u, 0x20Au})
-    EXPECT_EQ(classifyMiddle(other), MiddleMessage::kOther) << other;
-  for (const wchar_t* desktop : {L"Progman", L"Shell_TrayWnd", L"BaseBar", L"WorkerW"})
-    EXPECT_TRUE(isDesktopClass(desktop)) << desktop;
-  for (const wchar_t* other : {L"progman", L"Shell_TrayWnd2", L"BaseBa", L"", L"CabinetWClass"})
-    EXPECT_FALSE(isDesktopClass(other)) << other;
-}
-
 constexpr std::uint32_t kThread = 7;
 constexpr std::uint32_t kOtherThread = 9;
-constexpr HoldFacts kHeldOnWindow{true, true, false, false, true, false};
+constexpr HoldFacts kHeld{true, true, false, false, true, false};
+constexpr HoldFacts kReleasedUnseen{false, true, false, false, true, false};
 
-// A press on kThread whose timer got `timer`.
-HoldRecord pressed(std::uintptr_t timer) {
+// A press on `thread` whose timer got `timer`.
+HoldRecord pressed(std::uintptr_t timer, std::uint32_t thread = kThread) {
   HoldRecord record{};
-  EXPECT_EQ(pressStarted(record, kThread), 0u);
-  timerStarted(record, timer, kThread);
+  pressStarted(record, thread);
+  timerStarted(record, timer, thread);
   return record;
 }
 
-TEST(PushdownPress, ShortClickPassesAndCancelsItsTimer) {
-  HoldRecord record = pressed(41);
-  ReleaseDecision release = pressEnded(record, kThread);
-  EXPECT_FALSE(release.swallow);
-  EXPECT_EQ(release.cancelTimer, 41u);
-  EXPECT_FALSE(timerDue(record, 41, kThread)) << "a timer that slipped through does nothing";
-}
-
-TEST(PushdownPress, HoldSwallowsOnlyTheReleaseOfItsOwnPress) {
+TEST(PushdownPress, OnlyTheReleaseOfAPressWhoseHoldFiredIsSwallowed) {
   HoldRecord record = pressed(41);
   ASSERT_TRUE(timerDue(record, 41, kThread));
-  EXPECT_EQ(holdFired(record, kHeldOnWindow), HoldAction::kMaximize);
+  EXPECT_EQ(holdFired(record, kHeld), HoldAction::kMaximize);
   EXPECT_TRUE(pressEnded(record, kThread).swallow);
-  EXPECT_FALSE(pressEnded(record, kThread).swallow) << "a second release had no press seen";
-  // A hold fired, its release went elsewhere, and a new press begins: that one's short click
-  // passes whole.
-  record = pressed(41);
-  ASSERT_TRUE(timerDue(record, 41, kThread));
-  holdFired(record, kHeldOnWindow);
-  EXPECT_EQ(pressStarted(record, kOtherThread), 0u);
-  timerStarted(record, 42, kOtherThread);
-  EXPECT_EQ(pressEnded(record, kOtherThread).swallow, false);
-}
-
-TEST(PushdownPress, ReleasesOfPressesNeverSeenOrNeverTimedPass) {
-  HoldRecord idle{};
-  EXPECT_FALSE(pressEnded(idle, kThread).swallow);
+  EXPECT_FALSE(pressEnded(record, kThread).swallow) << "a release whose press was never seen";
   HoldRecord untimed = pressed(0);  // SetTimer refused
   EXPECT_FALSE(pressEnded(untimed, kThread).swallow);
-  // The timer came due after the button had gone up where the hook did not see it.
+  // The button went up where the hook did not see it before the timer came due.
   HoldRecord missed = pressed(41);
   ASSERT_TRUE(timerDue(missed, 41, kThread));
-  EXPECT_EQ(holdFired(missed, {false, true, false, false, true, false}), HoldAction::kNothing);
+  EXPECT_EQ(holdFired(missed, kReleasedUnseen), HoldAction::kNothing);
   EXPECT_FALSE(pressEnded(missed, kThread).swallow);
+  // A hold fired but its release went elsewhere: the next press's short click passes whole.
+  HoldRecord next = pressed(41);
+  ASSERT_TRUE(timerDue(next, 41, kThread));
+  holdFired(next, kHeld);
+  pressStarted(next, kThread);
+  timerStarted(next, 42, kThread);
+  EXPECT_FALSE(pressEnded(next, kThread).swallow);
 }
 
 TEST(PushdownPress, TimersAreCancelledOnlyOnTheirOwnThreadAndStaleOnesDoNothing) {
   HoldRecord record = pressed(41);
-  // A new press elsewhere cannot cancel this thread's timer; when it comes due it is stale.
+  ReleaseDecision shortClick = pressEnded(record, kThread);
+  EXPECT_FALSE(shortClick.swallow);
+  EXPECT_EQ(shortClick.cancelTimer, 41u);
+  EXPECT_FALSE(timerDue(record, 41, kThread)) << "a timer that slipped through does nothing";
+  // A new press elsewhere cannot cancel this thread's timer, which then comes due stale, even
+  // when the other thread's timer has the same number.
+  record = pressed(41);
   EXPECT_EQ(pressStarted(record, kOtherThread), 0u);
-  timerStarted(record, 41, kOtherThread);  // the same number on another thread
+  timerStarted(record, 41, kOtherThread);
   EXPECT_FALSE(timerDue(record, 41, kThread));
-  // A new press on the timer's own thread cancels it.
   EXPECT_EQ(pressStarted(record, kOtherThread), 41u);
   timerStarted(record, 43, kOtherThread);
-  // Released on another thread than the press: passed on, the timer left to come due stale.
+  // Released on another thread than the press: passed on; the timer comes due stale.
   EXPECT_EQ(pressEnded(record, kThread).cancelTimer, 0u);
   EXPECT_FALSE(timerDue(record, 43, kOtherThread));
 }
-
-struct HoldCase {
-  HoldFacts facts;
-  HoldAction action;
-  bool swallowsRelease;
-};
-
-class PushdownHold : public ::testing::TestWithParam<HoldCase> {};
-
-TEST_P(PushdownHold, ActsAndSwallowsTheRelease) {
-  HoldRecord record = pressed(41);
-  ASSERT_TRUE(timerDue(record, 41, kThread));
-  EXPECT_EQ(holdFired(record, GetParam().facts), GetParam().action);
-  EXPECT_EQ(pressEnded(record, kThread).swallow, GetParam().swallowsRelease);
-}
-
-// facts: button down, in use, menu open, on the desktop, command enabled, zoomed
-INSTANTIATE_TEST_SUITE_P(
-    Facts, PushdownHold,
-    ::testing::Values(
-        HoldCase{{true, true, false, false, true, false}, HoldAction::kMaximize, true},
-        HoldCase{{true, true, false, false, false, true}, HoldAction::kRestore, true},
-        HoldCase{{true, true, false, true, true, true}, HoldAction::kRunCommand, true},
-        HoldCase{{true, true, false, true, false, false}, HoldAction::kNothing, true},
-        HoldCase{{true, true, true, false, true, false}, HoldAction::kNothing, true},
-        HoldCase{{true, true, true, true, true, false}, HoldAction::kNothing, true},
-        HoldCase{{true, false, false, false, true, false}, HoldAction::kNothing, false},
-        HoldCase{{false, true, false, true, true, false}, HoldAction::kNothing, false}));
 
 // Bytes as Latin-1, one character each, like a single-byte code page.
 std::wstring latin1(std::string_view bytes) {
@@ -118,35 +69,22 @@ std::wstring latin1(std::string_view bytes) {
   return text;
 }
 
-struct FileCase {
-  std::string content;
-  std::wstring command;
-};
-
-class PushdownCommandFile : public ::testing::TestWithParam<FileCase> {};
-
-TEST_P(PushdownCommandFile, FirstLineAsTextModeReadsIt) {
-  EXPECT_EQ(commandOfFile(GetParam().content, latin1), GetParam().command);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, PushdownCommandFile,
-    ::testing::Values(FileCase{"", L"explorer.exe"}, FileCase{"\n", L""}, FileCase{"\r\n", L""},
-                      FileCase{"notepad.exe", L"notepad.exe"},
-                      FileCase{"C:\\Tools\\run me.bat\r\nsecond\n", L"C:\\Tools\\run me.bat"},
-                      FileCase{"  blanks stay \t\n", L"  blanks stay \t"},
-                      FileCase{"a\rb\n", L"a\rb"}, FileCase{"ends in CR\r", L"ends in CR\r"},
-                      FileCase{"x\r\r\n", L"x\r"}, FileCase{std::string("ab\0cd\n", 6), L"ab"},
-                      FileCase{"caf\xE9\n", L"caf\xE9"},
-                      FileCase{std::string(300, 'a') + "\n", std::wstring(259, L'a')},
-                      FileCase{std::string(259, 'b') + "\n", std::wstring(259, L'b')},
-                      FileCase{std::string(258, 'c') + "\nrest", std::wstring(258, L'c')}));
-
-TEST(PushdownCommandLine, NeverEndsInHalfASurrogatePair) {
-  std::wstring line = std::wstring(258, L'a') + L"\xD83D\xDE00";
-  EXPECT_EQ(commandOfLine(line), std::wstring(258, L'a'));
-  EXPECT_EQ(commandOfLine(std::wstring(257, L'a') + L"\xD83D\xDE00"),
-            std::wstring(257, L'a') + L"\xD83D\xDE00");
+TEST(PushdownCommandFile, FirstLineAsATextModeStreamReadsIt) {
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"", L"explorer.exe"},
+      {"\r\n", L""},
+      {"C:\\Tools\\run me.bat\r\nsecond\n", L"C:\\Tools\\run me.bat"},
+      {"  blanks stay \t", L"  blanks stay \t"},
+      {"a\rb\r\r\n", L"a\rb\r"},
+      {std::string("ab\0cd\n", 6), L"ab"},
+      {"caf\xE9\n", L"caf\xE9"},
+      {std::string(300, 'a') + "\n", std::wstring(259, L'a')},
+      {std::string(258, 'c') + "\nrest", std::wstring(258, L'c')},
+  };
+  for (const auto& [content, command] : cases)
+    EXPECT_EQ(commandOfFile(content, latin1), command) << content;
+  // Cut at the limit, a character outside the basic plane goes whole or not at all.
+  EXPECT_EQ(commandOfLine(std::wstring(258, L'a') + L"\xD83D\xDE00"), std::wstring(258, L'a'));
 }
 
 }  // namespace

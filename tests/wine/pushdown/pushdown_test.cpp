@@ -2,6 +2,8 @@
 // middle presses and holds go to fixture windows, of ordinary and of the desktop's classes.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "host_support.h"
 #include "plugin_support.h"
 #include "core/command_id.h"
@@ -17,18 +19,6 @@ constexpr int kDesktopHoldRequest = commandId(0, 6);
 constexpr wchar_t kEditor[] = L"100,100,400,300:holdtimer";
 std::wstring desktopWindow(const std::wstring& className) {
   return L"620,100,400,300:holdtimer:class=" + className;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    result.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return result;
 }
 
 class PushdownTest : public ::testing::Test {
@@ -51,7 +41,12 @@ class PushdownTest : public ::testing::Test {
   }
 
   // The programs the commands ran, in order.
-  std::vector<std::string> ran() const { return lines(readFile(host_.file(L"marker.txt"))); }
+  std::vector<std::string> ran() const {
+    std::istringstream text(readFile(host_.file(L"marker.txt")));
+    std::vector<std::string> result;
+    for (std::string line; std::getline(text, line);) result.push_back(line);
+    return result;
+  }
   bool waitForRuns(std::size_t count) {
     return waitUntil([&] { return ran().size() >= count; });
   }
@@ -73,7 +68,7 @@ class PushdownTest : public ::testing::Test {
 
 bool zoomed(HWND window) { return IsZoomed(window) != FALSE; }
 
-TEST_F(PushdownTest, ShortClickReachesTheWindowWhole) {
+TEST_F(PushdownTest, ShortClickPassesWholeHoldsMaximiseAndRestoreWithoutTheirReleases) {
   startHost();
   Fixture editor(L"editor", {kEditor});
   ASSERT_TRUE(editor.ready());
@@ -81,29 +76,15 @@ TEST_F(PushdownTest, ShortClickReachesTheWindowWhole) {
   clickAt(*hitTestPoint(editor.window(0), HTCLIENT), 2);
   EXPECT_TRUE(editor.waitForLine("0 MBUTTONUP"));
   EXPECT_TRUE(editor.waitForLine("0 HOLDTIMER")) << "a hold would have come due by now";
-  editor.settle();
-  EXPECT_EQ(countLines(editor.linesSinceMark(), "0 MBUTTONDOWN"), 1u);
   EXPECT_FALSE(editor.sawSinceMark("SYSCOMMAND"));
-  EXPECT_FALSE(zoomed(editor.window(0)));
-}
-
-TEST_F(PushdownTest, HoldMaximisesASecondRestoresAndTheirReleasesNeverArrive) {
-  startHost();
-  Fixture editor(L"editor", {kEditor});
-  ASSERT_TRUE(editor.ready());
   hold(editor, 0);
   EXPECT_TRUE(waitUntil([&] { return zoomed(editor.window(0)); }));
   EXPECT_TRUE(editor.sawSinceMark("0 MBUTTONDOWN")) << "the press itself arrives";
-  EXPECT_TRUE(editor.sawSinceMark("0 SYSCOMMAND F030"));
   EXPECT_FALSE(editor.sawSinceMark("MBUTTONUP"));
   hold(editor, 0);
   EXPECT_TRUE(waitUntil([&] { return !zoomed(editor.window(0)); }));
   EXPECT_TRUE(editor.sawSinceMark("0 SYSCOMMAND F120"));
   EXPECT_FALSE(editor.sawSinceMark("MBUTTONUP"));
-  // The next short click is a click again.
-  editor.mark();
-  clickAt(*hitTestPoint(editor.window(0), HTCLIENT), 2);
-  EXPECT_TRUE(editor.waitForLine("0 MBUTTONUP"));
 }
 
 TEST_F(PushdownTest, HoldOverTheDesktopOrTaskbarRunsTheCommandInTheHost) {
@@ -210,30 +191,19 @@ TEST_F(PushdownTest, AReleaseWhosePressWasNeverSeenReachesItsWindow) {
   EXPECT_FALSE(zoomed(editor.window(0)));
 }
 
-TEST(PushdownMenu, TwoItemsAndTheDesktopCommandsCheckMark) {
+TEST(PushdownMenu, TwoItemsTheFirstCheckedWhileTheDesktopCommandIsOn) {
   LoadedPlugin plugin(productLibrary(L"Pushdown.dll"), false);
   ASSERT_NE(plugin.get(), nullptr);
-  using Items = std::vector<std::pair<std::wstring, bool>>;
-  auto items = [&] {
-    Items result;
-    for (const auto& item : plugin.menuItems()) {
-      EXPECT_EQ(item.id, static_cast<UINT>(1004 + result.size()));
-      result.emplace_back(item.text, item.checked);
-    }
-    return result;
-  };
-  EXPECT_EQ(items(), (Items{{L"IsUse Desktop Pushdown", true},
-                            {L"Reload Desktop Pushdown command", false}}));
+  auto items = plugin.menuItems();
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].text, L"IsUse Desktop Pushdown");
+  EXPECT_EQ(items[0].id, 1004u);
+  EXPECT_TRUE(items[0].checked);
+  EXPECT_EQ(items[1].text, L"Reload Desktop Pushdown command");
+  EXPECT_EQ(items[1].id, 1005u);
   EXPECT_TRUE(plugin->onCommand(4, 0));
-  EXPECT_EQ(items()[0], (std::pair<std::wstring, bool>{L"IsUse Desktop Pushdown", false}));
-  EXPECT_TRUE(plugin->onCommand(4, 0));
-  EXPECT_TRUE(items()[0].second);
-  // Reloading reports whether the file, in the current folder, could be read.
-  DeleteFileW(L"DesktopPushdownCommand.ini");
-  EXPECT_FALSE(plugin->onCommand(5, 0));
-  ASSERT_TRUE(writeFile(L"DesktopPushdownCommand.ini", "notepad.exe\n"));
-  EXPECT_TRUE(plugin->onCommand(5, 0));
-  EXPECT_FALSE(plugin->onCommand(7, 0));
+  EXPECT_FALSE(plugin.menuItems()[0].checked);
+  EXPECT_FALSE(plugin->onCommand(5, 0)) << "no command file in the current folder";
 }
 
 }  // namespace
