@@ -87,7 +87,7 @@ void onPress(HWND window) {
   timerStarted(state.hold, SetTimer(nullptr, 0, GetDoubleClickTime(), holdTimerProcedure), thread);
 }
 
-// Releases only when a hold fired for the press they end.
+// Whether the release is to be swallowed: only when a hold fired for the press it ends.
 bool onRelease() {
   ReleaseDecision decision = pressEnded(state.hold, GetCurrentThreadId());
   if (decision.cancelTimer != 0) KillTimer(nullptr, decision.cancelTimer);
