@@ -116,6 +116,24 @@ TEST_F(PushdownTest, ACommandThatCannotRunIsReportedWithItselfAsCaption) {
   EXPECT_TRUE(box->hasIcon);
 }
 
+TEST_F(PushdownTest, ACommandInShiftJisUnderAJapaneseLocale) {
+  std::wstring locales = joinPath(workDir(), L"locales");
+  ASSERT_EQ(runUnix("mkdir -p '" + unixPath(locales) + "' && localedef -i ja_JP -f UTF-8 '" +
+                        unixPath(locales) + "/ja_JP.UTF-8'",
+                    60s),
+            0);
+  // 表示.exe: the trail byte of 表 is a backslash.
+  ASSERT_TRUE(copyFile(host_.file(L"first.exe"), host_.file(L"\u8868\u793a.exe")));
+  writeCommandFile(narrow(host_.folder()) + "\\\x95\x5c\x8e\xa6.exe\r\n");
+  host_.startWithLinuxEnvironment("LANG=ja_JP.UTF-8 LOCPATH='" + unixPath(locales) + "'");
+  ASSERT_TRUE(host_.waitUntilReady());
+  Fixture desktop(L"desktop", {desktopWindow(L"Progman")});
+  ASSERT_TRUE(desktop.ready());
+  hold(desktop, 0);
+  ASSERT_TRUE(waitForRuns(1));
+  EXPECT_EQ(ran(), std::vector<std::string>{"\xe8\xa1\xa8\xe7\xa4\xba.exe"});
+}
+
 TEST_F(PushdownTest, WithTheDesktopCommandOffNothingRunsButTheReleaseIsStillTaken) {
   startHost();
   host_.command(kToggleCommand);
