@@ -121,22 +121,64 @@ bool waitUntil(const std::function<bool()>& condition, Duration timeout) {
 
 // ---- Processes ---------------------------------------------------------------------------
 
+namespace {
+
+// One attempt; the process, or the error.
+DWORD createProcess(const std::wstring& program, const std::wstring& arguments,
+                    const std::wstring& directory, PROCESS_INFORMATION& info) {
+  std::wstring commandLine = L"\"" + program + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     directory.c_str(), &startup, &info)) {
+    CloseHandle(info.hThread);
+    return ERROR_SUCCESS;
+  }
+  return GetLastError();
+}
+
+// Whether the session starts a program of Wine's own that does nothing and ends.
+bool sessionStartsPrograms() {
+  wchar_t system[MAX_PATH];
+  UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  PROCESS_INFORMATION info{};
+  if (createProcess(joinPath(system, L"cmd.exe"), L"/c exit 0", workDir(), info) != ERROR_SUCCESS)
+    return false;
+  bool ended = WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0;
+  DWORD code = 1;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  return ended && code == 0;
+}
+
+}  // namespace
+
 Process Process::start(const std::wstring& program, const std::wstring& arguments,
                        const std::wstring& folder) {
   Process process;
-  std::wstring commandLine = L"\"" + program + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
   std::wstring directory = folder.empty() ? workDir() : folder;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.c_str(), &startup, &info)) {
-    std::fprintf(stderr, "harness: cannot start %s (error %lu)\n", narrow(program).c_str(),
-                 GetLastError());
+  DWORD error = createProcess(program, arguments, directory, info);
+  if (error == ERROR_INTERNAL_ERROR) {
+    // Wine's answer when the new process was gone before its loader had finished, without an
+    // exit code of its own: its Unix process was lost (killed, or the loader could not map it)
+    // before any code of the program ran, so nothing the program does can have caused it. Say so,
+    // wait until the session starts programs again, and try once more; a second failure stands.
+    std::fprintf(stderr,
+                 "harness: %s ended before it had started (error %lu); waiting for the session "
+                 "to start programs again\n",
+                 narrow(program).c_str(), error);
+    bool ready = waitUntil(sessionStartsPrograms, 60s);
+    std::fprintf(stderr, "harness: the session %s; starting %s once more\n",
+                 ready ? "starts programs" : "still starts no program", narrow(program).c_str());
+    error = createProcess(program, arguments, directory, info);
+  }
+  if (error != ERROR_SUCCESS) {
+    std::fprintf(stderr, "harness: cannot start %s (error %lu)\n", narrow(program).c_str(), error);
     return process;
   }
-  CloseHandle(info.hThread);
   process.handle_ = info.hProcess;
   process.id_ = info.dwProcessId;
   return process;

@@ -228,6 +228,12 @@ std::string solidIcon(BYTE red, BYTE green, BYTE blue) {
 }
 
 std::optional<POINT> findOnScreen(BYTE red, BYTE green, BYTE blue) {
+  std::optional<RECT> bounds = boundsOnScreen(red, green, blue);
+  if (!bounds) return std::nullopt;
+  return POINT{(bounds->left + bounds->right) / 2, (bounds->top + bounds->bottom) / 2};
+}
+
+std::optional<RECT> boundsOnScreen(BYTE red, BYTE green, BYTE blue) {
   std::wstring shot = joinPath(workDir(), L"find.png");
   std::wstring out = joinPath(workDir(), L"find.txt");
   DeleteFileW(out.c_str());
@@ -242,7 +248,7 @@ std::optional<POINT> findOnScreen(BYTE red, BYTE green, BYTE blue) {
       width <= 0 || height <= 0) {
     return std::nullopt;
   }
-  return POINT{x + width / 2, y + height / 2};
+  return RECT{x, y, x + width, y + height};
 }
 
 bool trayIconPresent(HWND owner, UINT identifier) {

@@ -87,6 +87,8 @@ std::vector<std::string> actions(const std::vector<std::string>& lines);
 std::string solidIcon(BYTE red, BYTE green, BYTE blue);
 // The middle of the part of the screen that shows exactly this colour, if any does.
 std::optional<POINT> findOnScreen(BYTE red, BYTE green, BYTE blue);
+// The smallest rectangle around every pixel of exactly this colour, if any shows it.
+std::optional<RECT> boundsOnScreen(BYTE red, BYTE green, BYTE blue);
 
 // Whether the notification area holds the icon of this owner and identifier: a modify that
 // changes nothing succeeds only for an icon that is there.
