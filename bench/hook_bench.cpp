@@ -86,6 +86,8 @@ const Subject kSubjects[] = {
      Events::kMouse},
     {L"Topmost.dll", "Topmost", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
     {L"Minimize.dll", "Minimize", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    // Left presses and releases: Pushdown looks only at the middle button.
+    {L"Pushdown.dll", "Pushdown", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
     {L"Arrowin.dll", "Arrowin", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kOtherKeys},
     {L"Arrowin.dll", "Arrowin", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kTableKeys},
     {L"Fadeon.dll", "Fadeon", {WH_SHELL}, "WH_SHELL", Events::kShell},

@@ -5,6 +5,7 @@
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 //                                         tree list=VIEW items=N selected=N noheader early
+//                                         holdtimer
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one. --peek looks at every message without removing it before taking it, as some
 // programs do. Posting kOpenMenu (lParam = screen point) opens a popup menu; kTakeCapture makes
@@ -19,6 +20,10 @@
 // Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
 // way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
 // messages for that long.
+//
+// "holdtimer": a middle press on the window starts a timer of the double-click time and a little
+// more; when it comes due the window logs "HOLDTIMER". A hook's timer set for the same press on
+// this thread, due earlier, has then come due too.
 //
 // Log lines: "<window index> <EVENT> <details>"; "<index> created <handle>" for each window, with
 // "<index> tree <handle>" and "<index> list <handle>" for its views, then "ready" once every window
@@ -41,6 +46,8 @@ constexpr UINT kOpenMenu = WM_APP + 1;
 constexpr UINT kTakeCapture = WM_APP + 2;
 constexpr UINT kSetOwnTextColour = WM_APP + 3;
 constexpr UINT kHang = WM_APP + 4;
+constexpr wchar_t kHoldTimerProperty[] = L"TovFixtureHoldTimer";
+constexpr UINT_PTR kHoldTimer = 0x484F;
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
 std::vector<HWND> windows;
@@ -238,6 +245,18 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SIZE:
       if (index >= 0) layoutViews(views[index], LOWORD(lParam), HIWORD(lParam));
       break;
+    case WM_MBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+      if (GetPropW(window, kHoldTimerProperty) != nullptr)
+        SetTimer(window, kHoldTimer, GetDoubleClickTime() + 100, nullptr);
+      break;
+    case WM_TIMER:
+      if (wParam == kHoldTimer) {
+        KillTimer(window, kHoldTimer);
+        log("%d HOLDTIMER", index);
+        return 0;
+      }
+      break;
     case WM_DESTROY:
       log("%d DESTROY", index);
       if (index == 0) PostQuitMessage(0);
@@ -254,7 +273,7 @@ struct Layout {
   std::wstring title;
   bool tool = false, hidden = false, owned = false, popup = false, region = false, disabled = false,
        bottom = false;
-  bool tree = false, header = true, early = false;
+  bool tree = false, header = true, early = false, holdTimer = false;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
 };
@@ -320,6 +339,8 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.header = false;
     } else if (option == L"early") {
       layout.early = true;
+    } else if (option == L"holdtimer") {
+      layout.holdTimer = true;
     } else {
       return false;
     }
@@ -421,6 +442,7 @@ HWND makeWindow(const Layout& layout, int index) {
   RECT client{};
   GetClientRect(window, &client);
   layoutViews(views[static_cast<std::size_t>(index)], client.right, client.bottom);
+  if (layout.holdTimer) SetPropW(window, kHoldTimerProperty, reinterpret_cast<HANDLE>(1));
   if (layout.region) {
     // The whole window, in window coordinates: the shape is the rectangle, only expressed the
     // way window regions are.

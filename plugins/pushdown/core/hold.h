@@ -1,0 +1,61 @@
+// The decisions of the middle-button hold that need no window: which messages count, which
+// classes are the desktop or the taskbar, and the record of the one press tracked across every
+// program, from the press through its timer to the release that ends it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tov::pushdown {
+
+enum class MiddleMessage { kOther, kPress, kRelease };
+MiddleMessage classifyMiddle(std::uintptr_t message);
+
+// Wide characters read of a class name, terminator included.
+inline constexpr std::size_t kClassNameCapacity = 256;
+// "Progman", "Shell_TrayWnd", "BaseBar" or "WorkerW", exactly and case-sensitively.
+bool isDesktopClass(const wchar_t* className);
+
+// The popup menu's system class: a hold while one is shown does nothing.
+inline constexpr wchar_t kMenuClass[] = L"#32768";
+
+// The press being tracked. It lives in the shared section, so every member has a constant
+// initial value (all zero: idle).
+struct HoldRecord {
+  std::uintptr_t timerId;     // the pending hold timer; 0 = none
+  std::uint32_t timerThread;  // the thread that set it, the only one that can cancel it
+  bool holdFired;             // the hold fired for the press now down: its release is swallowed
+};
+
+// A new press replaces whatever was tracked. Returns the timer to cancel on this thread (the
+// previous press's, when this thread set it), else 0; the caller then sets the new timer and
+// records it with timerStarted.
+std::uintptr_t pressStarted(HoldRecord& record, std::uint32_t thread);
+void timerStarted(HoldRecord& record, std::uintptr_t timerId, std::uint32_t thread);
+
+// What the hook does with a middle release.
+struct ReleaseDecision {
+  bool swallow;                // the release ends a hold: no program sees it
+  std::uintptr_t cancelTimer;  // a short click's timer to cancel on this thread, else 0
+};
+ReleaseDecision pressEnded(HoldRecord& record, std::uint32_t thread);
+
+// A hold timer is due. True when it is the pending one (it is then no longer pending); false
+// for a timer left over from an earlier press, which the caller only cancels.
+bool timerDue(HoldRecord& record, std::uintptr_t timerId, std::uint32_t thread);
+
+// What the pending timer found when it came due.
+struct HoldFacts {
+  bool buttonDown;  // the middle button is still held
+  bool inUse;
+  bool menuOpen;        // a popup menu is shown
+  bool onDesktop;       // the pressed window's root owner is the desktop or the taskbar
+  bool commandEnabled;  // "IsUse Desktop Pushdown"
+  bool zoomed;          // that window is maximised
+};
+enum class HoldAction { kNothing, kRunCommand, kMaximize, kRestore };
+// Decides the hold and records whether its release is to be swallowed: it is once the button
+// was still down with the plug-in in use, whatever the hold then did.
+HoldAction holdFired(HoldRecord& record, const HoldFacts& facts);
+
+}  // namespace tov::pushdown

@@ -1,0 +1,213 @@
+// Pushdown: holding the middle button over a window for the double-click time maximises its root
+// owner, or restores it when it is maximised; over the desktop or the taskbar it runs the command
+// of "DesktopPushdownCommand.ini". A short click passes untouched; the release that ends a hold
+// is swallowed.
+//
+// The hook and the hold timer run inside whatever program gets the press. The command, though,
+// stays in the host: the timer only posts a request to the host's window, and the host checks
+// the window, runs the command and shows any failure itself. Nothing in the shared section, which
+// every program mapping this library can write, is ever run.
+#include <plugin_frame.h>
+#include <text_file.h>
+
+#include <cwchar>
+
+#include "core/command_file.h"
+#include "core/hold.h"
+
+namespace {
+
+using namespace tov::pushdown;
+
+struct SharedState {
+  HHOOK hHook;
+  bool inUse;
+  bool commandEnabled;  // "IsUse Desktop Pushdown"
+  HWND targetWindow;    // root owner of the window under the last press
+  HoldRecord hold;
+  HWND hostWindow;      // where a hold over the desktop or the taskbar sends its request
+  UINT requestCommand;  // the WM_COMMAND identifier of that request
+};
+
+TOV_SHARED constinit SharedState state = {nullptr, true, true, nullptr, {}, nullptr, 0};
+
+// The two menu items, and the request of a hold over the desktop or the taskbar (lParam: the
+// window held on), which is no menu item: only the hold timer posts it.
+constexpr int kToggleCommand = tov::kFirstPluginOffset;
+constexpr int kReloadCommand = tov::kFirstPluginOffset + 1;
+constexpr int kDesktopHoldRequest = tov::kFirstPluginOffset + 2;
+
+bool isDesktopWindow(HWND window) {
+  wchar_t className[kClassNameCapacity];
+  if (GetClassNameW(window, className, static_cast<int>(kClassNameCapacity)) == 0) return false;
+  return isDesktopClass(className);
+}
+
+bool menuShown() {
+  HWND menu = FindWindowW(kMenuClass, nullptr);
+  return menu != nullptr && IsWindowVisible(menu);
+}
+
+void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
+  // Timers repeat until cancelled; this one is done whatever it finds.
+  KillTimer(nullptr, timer);
+  if (!timerDue(state.hold, timer, GetCurrentThreadId())) return;
+  HWND target = state.targetWindow;
+  HoldFacts facts{};
+  facts.buttonDown = GetKeyState(VK_MBUTTON) < 0;
+  facts.inUse = state.inUse;
+  if (facts.buttonDown && facts.inUse) {
+    facts.menuOpen = menuShown();
+    facts.onDesktop = !facts.menuOpen && isDesktopWindow(target);
+    facts.commandEnabled = state.commandEnabled;
+    facts.zoomed = IsZoomed(target) != FALSE;
+  }
+  switch (holdFired(state.hold, facts)) {
+    case HoldAction::kRunCommand:
+      if (state.hostWindow != nullptr) {
+        PostMessageW(state.hostWindow, WM_COMMAND, MAKEWPARAM(state.requestCommand, 0),
+                     reinterpret_cast<LPARAM>(target));
+      }
+      break;
+    case HoldAction::kMaximize:
+      PostMessageW(target, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+      break;
+    case HoldAction::kRestore:
+      PostMessageW(target, WM_SYSCOMMAND, SC_RESTORE, 0);
+      break;
+    case HoldAction::kNothing:
+      break;
+  }
+}
+
+void onPress(HWND window) {
+  DWORD thread = GetCurrentThreadId();
+  state.targetWindow = GetAncestor(window, GA_ROOTOWNER);
+  if (std::uintptr_t previous = pressStarted(state.hold, thread)) KillTimer(nullptr, previous);
+  timerStarted(state.hold, SetTimer(nullptr, 0, GetDoubleClickTime(), holdTimerProcedure), thread);
+}
+
+// Whether the release is to be swallowed: only when a hold fired for the press it ends.
+bool onRelease() {
+  ReleaseDecision decision = pressEnded(state.hold, GetCurrentThreadId());
+  if (decision.cancelTimer != 0) KillTimer(nullptr, decision.cancelTimer);
+  return decision.swallow;
+}
+
+LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  // A peeked message (HC_NOREMOVE) comes back once more when it is taken: act on it then, once.
+  if (code == HC_ACTION && state.inUse) {
+    switch (classifyMiddle(wParam)) {
+      case MiddleMessage::kPress:
+        onPress(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd);
+        break;
+      case MiddleMessage::kRelease:
+        if (onRelease()) return 1;
+        break;
+      case MiddleMessage::kOther:
+        break;
+    }
+  }
+  return CallNextHookEx(state.hHook, code, wParam, lParam);
+}
+
+using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+
+class Pushdown final : public tov::CommandPlugin {
+ public:
+  Pushdown(int pluginId, IPluginHost* pluginHost)
+      : CommandPlugin(L"Pushdown", pluginId, pluginHost) {}
+
+  ~Pushdown() override {
+    std::uintptr_t pending = pressStarted(state.hold, GetCurrentThreadId());
+    if (pending != 0) KillTimer(nullptr, pending);
+    state.hostWindow = nullptr;
+    if (shell_ != nullptr) FreeLibrary(shell_);
+  }
+
+  bool initialize() override {
+    if (!setCommand(kToggleCommand, static_cast<Handler>(&Pushdown::toggleCommandEnabled)) ||
+        !setCommand(kReloadCommand, static_cast<Handler>(&Pushdown::loadCommandFile)) ||
+        !setCommand(kDesktopHoldRequest, static_cast<Handler>(&Pushdown::runDesktopCommand)))
+      return false;
+    state.hostWindow = host != nullptr ? host->getMainWindow() : nullptr;
+    state.requestCommand = static_cast<UINT>(getCommandBase() + kDesktopHoldRequest);
+    loadCommandFile(0);
+    return true;
+  }
+
+  HMENU createMenu() override {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return nullptr;
+    UINT base = static_cast<UINT>(getCommandBase());
+    if (!AppendMenuW(menu, MF_STRING | (state.commandEnabled ? MF_CHECKED : MF_UNCHECKED),
+                     base + kToggleCommand, L"IsUse Desktop Pushdown") ||
+        !AppendMenuW(menu, MF_STRING, base + kReloadCommand, L"Reload Desktop Pushdown command")) {
+      DestroyMenu(menu);
+      return nullptr;
+    }
+    return menu;
+  }
+
+  bool start() override { return tov::startHook(state.hHook, WH_MOUSE, mouseProcedure); }
+  bool stop() override { return tov::stopHook(state.hHook); }
+  bool setUse(bool use) override {
+    state.inUse = use;
+    return state.inUse;
+  }
+  bool isUse() override { return state.inUse; }
+
+ private:
+  bool toggleCommandEnabled(LPARAM) {
+    state.commandEnabled = !state.commandEnabled;
+    return true;
+  }
+
+  // The command is read on the host's thread, from the host's current folder; false when the
+  // file cannot be read, and the command is then the default.
+  bool loadCommandFile(LPARAM) {
+    setCommandText(kDefaultCommand);
+    std::optional<std::string> content = tov::readWholeFile(kCommandFileName);
+    if (!content) return false;
+    unsigned codePage = tov::localeCodePage();
+    setCommandText(commandOfFile(*content, [codePage](std::string_view bytes) {
+                     return tov::decodeText(bytes, codePage);
+                   }).c_str());
+    return true;
+  }
+
+  void setCommandText(const wchar_t* text) {
+    std::wcsncpy(command_, text, kCommandCapacity - 1);
+    command_[kCommandCapacity - 1] = L'\0';
+  }
+
+  // Any program can post this request, so it runs the command only for a window that is still
+  // the desktop or the taskbar, and only while the user has it on.
+  bool runDesktopCommand(LPARAM param) {
+    HWND target = reinterpret_cast<HWND>(param);
+    if (!state.inUse || !state.commandEnabled || !IsWindow(target) || !isDesktopWindow(target))
+      return false;
+    if (shell_ == nullptr) shell_ = LoadLibraryW(L"shell32.dll");
+    ShellExecuteFunction shellExecute = nullptr;
+    if (shell_ != nullptr) {
+      shellExecute = reinterpret_cast<ShellExecuteFunction>(
+          reinterpret_cast<void*>(GetProcAddress(shell_, "ShellExecuteW")));
+    }
+    INT_PTR result = 0;
+    if (shellExecute != nullptr) {
+      result = reinterpret_cast<INT_PTR>(
+          shellExecute(nullptr, nullptr, command_, nullptr, nullptr, SW_SHOW));
+    }
+    if (result <= 32) MessageBoxW(nullptr, L"Failed to execute command", command_, MB_ICONERROR);
+    return true;
+  }
+
+  // The shell is loaded only here, in the host, and only once a command is run: the other
+  // programs this library is mapped into never need it.
+  HMODULE shell_ = nullptr;
+  wchar_t command_[kCommandCapacity] = {};
+};
+
+}  // namespace
+
+TOV_PLUGIN_EXPORT_WITH_HOST(Pushdown)
