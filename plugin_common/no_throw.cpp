@@ -1,7 +1,7 @@
-// This library is built without exceptions, so nothing in it could catch what the standard
-// library throws when a string would outgrow its limits. Ending the program at those throw points,
-// as an uncaught exception would, keeps the runtime's exception machinery (some 170 KB) out of a
-// library that every program receiving mouse input maps. A throw point not listed here brings the
+// Plug-in libraries are built without exceptions, so nothing in them could catch what the
+// standard library throws when a string would outgrow its limits. Ending the program at those
+// throw points, as an uncaught exception would, keeps the runtime's exception machinery (some
+// 170 KB) out of libraries that every program maps. A throw point not listed here brings the
 // runtime's own definitions back and the link fails on the duplicates, so none is missed silently.
 #include <cstdlib>
 #include <string>
