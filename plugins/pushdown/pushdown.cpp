@@ -40,7 +40,7 @@ constexpr int kDesktopHoldRequest = tov::kFirstPluginOffset + 2;
 bool isDesktopWindow(HWND window) {
   wchar_t className[kClassNameCapacity];
   if (GetClassNameW(window, className, static_cast<int>(kClassNameCapacity)) == 0) return false;
-  return isDesktopClass(className);
+  return isDesktopOrTaskbarClass(className);
 }
 
 bool menuShown() {

@@ -1,27 +1,23 @@
-// The decisions of the middle-button minimiser that need no window: which messages it takes,
-// which classes are the desktop or the taskbar, and which window a desktop click minimises.
+// The decisions of the middle-button minimiser that need no window: which window a desktop click
+// minimises (the messages and classes it looks at are in core/middle_button.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "core/middle_button.h"
+
 namespace tov::minimize {
 
-enum class MiddleMessage {
-  kOther,    // passed on (double clicks included)
-  kPress,    // consumed, nothing else
-  kRelease,  // consumed, and the click acts
-};
-MiddleMessage classifyMiddle(std::uintptr_t message);
+// A middle press is taken and does nothing; its release is taken and the click acts; every other
+// message passes.
+using tov::classifyMiddle;
+using tov::isDesktopOrTaskbarClass;
+using tov::kMenuClass;
+using tov::MiddleMessage;
 
 // Wide characters read of a class name, terminator included.
 inline constexpr std::size_t kClassNameCapacity = 20;
-
-// "Progman", "Shell_TrayWnd", "BaseBar" or "WorkerW", exactly and case-sensitively.
-bool isDesktopOrTaskbarClass(const wchar_t* className);
-
-// The popup menu's system class, looked for before the mouse capture.
-inline constexpr wchar_t kMenuClass[] = L"#32768";
 
 // What a middle release does, given what the hook found, in the order it looks.
 enum class ReleaseAction {

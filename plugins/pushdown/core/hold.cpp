@@ -1,32 +1,6 @@
 #include "hold.h"
 
-#include <cwchar>
-
 namespace tov::pushdown {
-
-MiddleMessage classifyMiddle(std::uintptr_t message) {
-  switch (message) {
-    case 0x207:  // WM_MBUTTONDOWN
-    case 0x0A7:  // WM_NCMBUTTONDOWN
-      return MiddleMessage::kPress;
-    case 0x208:  // WM_MBUTTONUP
-    case 0x0A8:  // WM_NCMBUTTONUP
-      return MiddleMessage::kRelease;
-    default:
-      return MiddleMessage::kOther;
-  }
-}
-
-namespace {
-constexpr const wchar_t* kDesktopClasses[] = {L"Progman", L"Shell_TrayWnd", L"BaseBar", L"WorkerW"};
-}  // namespace
-
-bool isDesktopClass(const wchar_t* className) {
-  for (const wchar_t* desktopClass : kDesktopClasses) {
-    if (std::wcscmp(className, desktopClass) == 0) return true;
-  }
-  return false;
-}
 
 namespace {
 // A timer belongs to the thread that set it; another thread's cannot be cancelled from here.

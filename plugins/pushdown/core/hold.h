@@ -1,24 +1,24 @@
-// The decisions of the middle-button hold that need no window: which messages count, which
-// classes are the desktop or the taskbar, and the record of the one press tracked across every
+// The decisions of the middle-button hold that need no window (the messages and classes it looks
+// at are in core/middle_button.h): the record of the one press tracked across every
 // program, from the press through its timer to the release that ends it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "core/middle_button.h"
+
 namespace tov::pushdown {
 
-enum class MiddleMessage { kOther, kPress, kRelease };
-MiddleMessage classifyMiddle(std::uintptr_t message);
+// A hold while a popup menu is shown does nothing; over the desktop or the taskbar it runs the
+// command; elsewhere it maximises or restores.
+using tov::classifyMiddle;
+using tov::isDesktopOrTaskbarClass;
+using tov::kMenuClass;
+using tov::MiddleMessage;
 
 // Wide characters read of a class name, terminator included.
 inline constexpr std::size_t kClassNameCapacity = 256;
-// "Progman", "Shell_TrayWnd", "BaseBar" or "WorkerW", exactly and case-sensitively.
-bool isDesktopClass(const wchar_t* className);
-
-// The popup menu's system class: a hold while one is shown does nothing.
-inline constexpr wchar_t kMenuClass[] = L"#32768";
-
 // The press being tracked. It lives in the shared section, so every member has a constant
 // initial value (all zero: idle).
 struct HoldRecord {
