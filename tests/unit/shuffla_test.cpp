@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,11 @@ struct MoveCase {
   int target;
   std::vector<int> expected;  // button numbers, -1 where the dragged one was
 };
+
+// The case as its test name says it, so that CTest's list names no bytes.
+void PrintTo(const MoveCase& move, std::ostream* out) {
+  *out << move.source << " onto " << move.target;
+}
 
 class ShufflaMove : public ::testing::TestWithParam<MoveCase> {};
 
