@@ -10,22 +10,12 @@
 
 #include "host_support.h"
 #include "plugin_support.h"
+#include "taskbar_fixture.h"
 
 namespace tov::test {
 namespace {
 
-// The fixture's questions (taskbar_fixture.cpp).
-constexpr UINT kButtonApp = WM_APP + 1;
-constexpr UINT kButtonPoint = WM_APP + 2;
-constexpr UINT kCloseApp = WM_APP + 3;
-constexpr UINT kRecreate = WM_APP + 4;
-constexpr UINT kDragState = WM_APP + 5;
-constexpr UINT kInsertMark = WM_APP + 6;
-constexpr UINT kButtonCount = WM_APP + 7;
-constexpr UINT kDragColour = WM_APP + 8;
-constexpr LRESULT kCursorNo = 1;
-constexpr LRESULT kCursorArrow = 2;
-constexpr LRESULT kDragImageUp = 4;
+using namespace taskbar_fixture;
 
 // A spot of the desktop away from every window of the fixture.
 constexpr POINT kEmptyDesktop{1100, 700};

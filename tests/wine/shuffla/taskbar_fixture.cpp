@@ -39,16 +39,11 @@
 #include <cwchar>
 #include <string>
 
+#include "taskbar_fixture.h"
+
 namespace {
 
-constexpr UINT kButtonApp = WM_APP + 1;
-constexpr UINT kButtonPoint = WM_APP + 2;
-constexpr UINT kCloseApp = WM_APP + 3;
-constexpr UINT kRecreate = WM_APP + 4;
-constexpr UINT kDragState = WM_APP + 5;
-constexpr UINT kInsertMark = WM_APP + 6;
-constexpr UINT kButtonCount = WM_APP + 7;
-constexpr UINT kDragColour = WM_APP + 8;
+using namespace taskbar_fixture;
 
 constexpr int kMaxApps = 12;
 constexpr int kFirstCommand = 100;
@@ -229,9 +224,9 @@ LRESULT CALLBACK loggingControlProcedure(HWND window, UINT message, WPARAM wPara
 LRESULT dragState() {
   HCURSOR cursor = GetCursor();
   LRESULT bits = 0;
-  if (cursor != nullptr && cursor == LoadCursorW(nullptr, IDC_NO)) bits |= 1;
-  if (cursor != nullptr && cursor == LoadCursorW(nullptr, IDC_ARROW)) bits |= 2;
-  if (ImageList_GetDragImage(nullptr, nullptr) != nullptr) bits |= 4;
+  if (cursor != nullptr && cursor == LoadCursorW(nullptr, IDC_NO)) bits |= kCursorNo;
+  if (cursor != nullptr && cursor == LoadCursorW(nullptr, IDC_ARROW)) bits |= kCursorArrow;
+  if (ImageList_GetDragImage(nullptr, nullptr) != nullptr) bits |= kDragImageUp;
   return bits;
 }
 
