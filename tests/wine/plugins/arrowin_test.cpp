@@ -2,6 +2,8 @@
 // modifier is the X key Muhenkan, which Wine reports as VK_NONCONVERT.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "plugin_support.h"
 
 namespace tov::test {
@@ -125,8 +127,11 @@ TEST_F(ArrowinTest, ModifierReleasedFirstLetsTheLettersReleasePass) {
   xdotool("keydown Muhenkan keydown j keyup Muhenkan keyup j");
   EXPECT_TRUE(editor_.waitForLine("KEYUP 4A"));
   editor_.settle();
-  EXPECT_EQ(keyEvents(editor_.linesSinceMark()),
-            (std::vector<std::string>{"DOWN 28 L0 R0", "UP 4A L0 R0"}));
+  // The arrow is injected while the real releases are already on their way, so on a busy machine
+  // it may arrive after the J's release: what matters is that each arrives, once.
+  std::vector<std::string> events = keyEvents(editor_.linesSinceMark());
+  std::sort(events.begin(), events.end());
+  EXPECT_EQ(events, (std::vector<std::string>{"DOWN 28 L0 R0", "UP 4A L0 R0"}));
 }
 
 TEST_F(ArrowinTest, LettersOutsideTheTablePass) {
