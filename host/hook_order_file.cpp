@@ -2,6 +2,7 @@
 #include <string>
 
 #include "core/plugin_rules.h"
+#include "library_search.h"
 #include "main_window.h"
 #include "text_file.h"
 
@@ -10,7 +11,10 @@ namespace tov {
 bool MainWindow::loadPlugin(const std::wstring& path) {
   auto module = std::make_unique<PluginModule>();
   std::wstring failure;
-  if (!module->load(path.c_str(), this)) {
+  // Loaded by its full path: the process's own library search no longer reaches the working
+  // folder, which is where users keep plug-ins.
+  std::optional<std::wstring> library = findPluginLibrary(path);
+  if (!library || !module->load(library->c_str(), this)) {
     failure = L"Failed to load " + path;
   } else if (!module->start()) {
     failure = std::wstring(L"Failed to hook ") + module->getName();

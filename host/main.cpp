@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/command_line.h"
+#include "library_search.h"
 #include "main_window.h"
 
 namespace {
@@ -96,5 +97,7 @@ int run(const wchar_t* commandLine, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int showCommand) {
+  // Before anything else is loaded, on the host's behalf or by a library.
+  tov::restrictLibrarySearch();
   return run(commandLine != nullptr ? commandLine : L"", showCommand);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/plugin_rules.h"
+#include "library_search.h"
 
 namespace tov {
 
@@ -32,17 +33,50 @@ std::wstring libraryFile(const PluginModule& module) {
   return file;
 }
 
+// version.dll, taken from the system folder while the rows are filled: it is not one of the
+// libraries Windows always takes from there, so TOV.exe does not import it.
+class VersionLibrary {
+ public:
+  VersionLibrary() : library_(loadSystemLibrary(L"version.dll")) {
+    if (library_ == nullptr) return;
+    sizeOf = function<decltype(&GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    read = function<decltype(&GetFileVersionInfoW)>("GetFileVersionInfoW");
+    query = function<decltype(&VerQueryValueW)>("VerQueryValueW");
+  }
+  ~VersionLibrary() {
+    if (library_ != nullptr) FreeLibrary(library_);
+  }
+  VersionLibrary(const VersionLibrary&) = delete;
+  VersionLibrary& operator=(const VersionLibrary&) = delete;
+
+  bool usable() const { return sizeOf != nullptr && read != nullptr && query != nullptr; }
+
+  decltype(&GetFileVersionInfoSizeW) sizeOf = nullptr;
+  decltype(&GetFileVersionInfoW) read = nullptr;
+  decltype(&VerQueryValueW) query = nullptr;
+
+ private:
+  template <class Function>
+  Function function(const char* name) const {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library_, name)));
+  }
+
+  HMODULE library_;
+};
+
 // The "FileVersion" string of the Japanese Unicode string table, or empty. `block` is reused
 // between rows and only grows.
-std::wstring fileVersion(const std::wstring& file, std::vector<BYTE>& block) {
+std::wstring fileVersion(const VersionLibrary& library, const std::wstring& file,
+                         std::vector<BYTE>& block) {
+  if (!library.usable()) return {};
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+  DWORD size = library.sizeOf(file.c_str(), &ignored);
   if (size == 0) return {};
   if (block.size() < size) block.resize(size);
-  if (!GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return {};
+  if (!library.read(file.c_str(), 0, size, block.data())) return {};
   void* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(block.data(), kFileVersionBlock, &value, &length) || value == nullptr) {
+  if (!library.query(block.data(), kFileVersionBlock, &value, &length) || value == nullptr) {
     return {};
   }
   const auto* text = static_cast<const wchar_t*>(value);
@@ -97,6 +131,7 @@ void PluginListView::setCellText(int row, int column, const wchar_t* text) {
 }
 
 void PluginListView::fillRows() {
+  VersionLibrary versionLibrary;
   std::vector<BYTE> versionBlock;
   int row = 0;
   for (const std::unique_ptr<PluginModule>& module : *plugins_) {
@@ -109,7 +144,7 @@ void PluginListView::fillRows() {
     setCellText(row, 1, twoDigits(module->getId()).c_str());
     setCellText(row, 2, module->getName());
     setCellText(row, kUseColumn, useText(*module));
-    std::wstring version = fileVersion(libraryFile(*module), versionBlock);
+    std::wstring version = fileVersion(versionLibrary, libraryFile(*module), versionBlock);
     if (!version.empty()) setCellText(row, kVersionColumn, version.c_str());
     ++row;
   }

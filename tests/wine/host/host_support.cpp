@@ -122,8 +122,8 @@ void HostRun::writeHookOrder(const std::string& bytes) const {
 
 std::string HostRun::hookOrder() const { return readFile(file(L"HookOrder.ini")); }
 
-void HostRun::start(const std::wstring& arguments) {
-  process_ = Process::start(file(L"TOV.exe"), arguments, folder_);
+void HostRun::start(const std::wstring& arguments, const std::wstring& program) {
+  process_ = Process::start(file(program), arguments, folder_);
 }
 
 HWND HostRun::waitUntilReady() {

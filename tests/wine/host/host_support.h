@@ -34,7 +34,8 @@ class HostRun {
   void writeHookOrder(const std::string& bytes) const;
   std::string hookOrder() const;
 
-  void start(const std::wstring& arguments = L"");
+  // `program`: the host's copy to start, relative to the folder, which stays the working folder.
+  void start(const std::wstring& arguments = L"", const std::wstring& program = L"TOV.exe");
   // Starts TOV.exe from the Linux side with `environment` ("NAME=value ..."): Wine takes a
   // program's locale from the Linux environment it starts in, which a Windows parent cannot set.
   void startWithLinuxEnvironment(const std::string& environment);

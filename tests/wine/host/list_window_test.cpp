@@ -166,5 +166,42 @@ TEST_F(ListWindow, ContextMenus) {
   closeMenu(menu);
 }
 
+// TOV.exe takes libraries only from its own and the system folder, yet plug-ins still load where
+// users put them: a bare name beside TOV.exe (first) or in the working folder, a path relative to
+// the working folder, a full path. Each shows in the list with its version read.
+TEST(PluginPaths, BareRelativeAndFullPathsLoadWithTheirVersions) {
+  HostRun host;
+  const std::wstring programFolder = host.file(L"bin");
+  const std::wstring elsewhere = freshFolder(L"PluginPaths.elsewhere");
+  ASSERT_TRUE(CreateDirectoryW(programFolder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(host.file(L"sub").c_str(), nullptr));
+  ASSERT_TRUE(copyFile(host.file(L"TOV.exe"), joinPath(programFolder, L"TOV.exe")));
+  const std::wstring recorder = joinPath(testBinDir(), L"Recorder.dll");
+  ASSERT_TRUE(copyFile(recorder, joinPath(programFolder, L"Beside.dll")));
+  ASSERT_TRUE(copyFile(recorder, joinPath(programFolder, L"Both.dll")));
+  host.addPlugin(L"Both", L"NullMenu.dll");  // no version: must not be the one loaded
+  host.addPlugin(L"Working");
+  ASSERT_TRUE(copyFile(recorder, host.file(L"sub\\Relative.dll")));
+  ASSERT_TRUE(copyFile(recorder, joinPath(elsewhere, L"Up.dll")));
+  ASSERT_TRUE(copyFile(recorder, joinPath(elsewhere, L"Full.dll")));
+  host.writeHookOrder(
+      "10 Beside.dll\r\n10 Both.dll\r\n10 Working\r\n10 sub\\Relative.dll\r\n"
+      "10 ..\\PluginPaths.elsewhere\\Up.dll\r\n10 " +
+      narrow(joinPath(elsewhere, L"Full.dll")) + "\r\n");
+  host.start(L"", L"bin\\TOV.exe");
+  ASSERT_TRUE(host.waitUntilReady());
+  EXPECT_TRUE(host.noMessageBox());
+
+  HWND list = host.listWindow();
+  const std::wstring version = fileVersionOf(recorder);
+  const std::vector<std::wstring> names = {L"Beside",   L"Both", L"Working",
+                                           L"Relative", L"Up",   L"Full"};
+  ASSERT_EQ(listRowCount(list), static_cast<int>(names.size()));
+  for (int row = 0; row < static_cast<int>(names.size()); ++row) {
+    EXPECT_EQ(listCell(list, row, 2), names[row]) << row;
+    EXPECT_EQ(listCell(list, row, 4), version) << narrow(names[row]);
+  }
+}
+
 }  // namespace
 }  // namespace tov::test
