@@ -4,6 +4,8 @@
 
 namespace tov {
 
+int trayIconSize() { return GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem()); }
+
 TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::wstring_view tooltip) {
   data_.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data_.hWnd = owner;
