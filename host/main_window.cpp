@@ -135,7 +135,7 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
 
 void MainWindow::onSize(int width, int height) {
   if (listWindow_.handle() != nullptr) {
-    int margin = scaleForDpi(3, static_cast<int>(GetDpiForWindow(handle())));
+    int margin = scaleForDpi(3, listWindow_.dpi());
     MoveWindow(listWindow_.handle(), margin, margin, width - 2 * margin, height - 2 * margin, TRUE);
   }
 }
@@ -147,6 +147,10 @@ void MainWindow::onDpiChanged(int dpi, const RECT* suggested) {
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // The margins change with the scaling even where the size did not.
+  RECT client{};
+  GetClientRect(handle(), &client);
+  onSize(client.right, client.bottom);
 }
 
 void MainWindow::restorePlacement() {

@@ -30,6 +30,7 @@ class PluginListView final : public Window {
   // Gives the list the font and column widths of a display scaled to `dpi` (dots per inch), when
   // it has not got them already.
   void setDpi(int dpi);
+  int dpi() const { return dpi_; }
 
   // Messages the parent passes on: the control's notifications (custom drawing) and context
   // menus that bubbled up. True when taken, with the result in `result`.

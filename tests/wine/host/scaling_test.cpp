@@ -1,6 +1,7 @@
 // TOV.exe on a display scaled to the session's dots per inch (TOV_LOG_PIXELS: 96, 144 or 192),
 // seen from outside: where a first start opens, a stored placement kept as written, and the list
-// window showing every column.
+// window showing every column. Then the host's own main window inside this program, where a move
+// to a monitor of another scaling can be played to it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,9 +11,27 @@
 #include <map>
 
 #include "host_support.h"
+#include "main_window.h"
 
 namespace tov::test {
 namespace {
+
+// Whether the list shows every column whole, without a horizontal scroll bar.
+::testing::AssertionResult showsEveryColumn(HWND list) {
+  int columns = 0;
+  for (int column = 0; column < 5; ++column) {
+    columns += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+  }
+  RECT client{};
+  GetClientRect(list, &client);
+  if (columns > client.right) {
+    return ::testing::AssertionFailure() << "columns " << columns << ", list " << client.right;
+  }
+  if (GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) {
+    return ::testing::AssertionFailure() << "horizontal scroll bar";
+  }
+  return ::testing::AssertionSuccess();
+}
 
 class Scaling : public ::testing::Test {
  protected:
@@ -61,14 +80,7 @@ TEST_F(Scaling, FirstStartOpensAtTheDefaultScaledAndShowsEveryColumn) {
 
   HWND list = host.listWindow();
   ASSERT_EQ(listColumnHeaders(list).size(), 5u);
-  int columns = 0;
-  for (int column = 0; column < 5; ++column) {
-    columns += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
-  }
-  RECT client{};
-  GetClientRect(list, &client);
-  EXPECT_LE(columns, client.right) << "columns " << columns << ", list " << client.right;
-  EXPECT_EQ(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL, 0);
+  EXPECT_TRUE(showsEveryColumn(list));
 
   // For the pictures: the list window as this scaling shows it.
   SetForegroundWindow(host.mainWindow());
@@ -91,6 +103,66 @@ TEST_F(Scaling, StoredPlacementIsKeptInPixelsAsWritten) {
   for (const char* line : {"left=60", "top=70", "width=520", "height=410"}) {
     EXPECT_NE(stored.find(line), std::string::npos) << line << " in\n" << stored;
   }
+}
+
+int fontHeight(HWND window) {
+  LOGFONTW font{};
+  auto handle = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+  if (handle == nullptr || GetObjectW(handle, sizeof(font), &font) == 0) return 0;
+  return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+}
+
+int iconWidth(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+TEST_F(Scaling, MovingToAnotherScalingTakesTheSuggestedRectangleAndRefitsTheList) {
+  // The tray icons at the small icon size of the taskbar's scaling.
+  const std::map<int, int> iconSize = {{96, 16}, {144, 24}, {192, 32}};
+  // Played as a move between a 100 % and a 200 % monitor, whichever this session is not.
+  const int other = dpi == 192 ? 96 : 192;
+  RECT suggested = other == 192 ? RECT{300, 200, 1100, 800} : RECT{300, 200, 700, 500};
+  const int margin = other == 192 ? 6 : 3;
+
+  const std::wstring started = workDir();
+  std::wstring folder = freshFolder(L"inside");
+  SetCurrentDirectoryW(folder.c_str());
+  copyFile(joinPath(testBinDir(), L"Recorder.dll"), joinPath(folder, L"First.dll"));
+  writeFile(joinPath(folder, L"HookOrder.ini"), "10 First.dll\r\n");
+  auto* window = new MainWindow;
+  ASSERT_TRUE(window->create(true));
+  HWND main = window->handle();
+  HWND list = GetDlgItem(main, 110);
+  EXPECT_EQ(iconWidth(window->hostTrayIcon().icon()), iconSize.at(dpi));
+  const int fontBefore = fontHeight(list);
+
+  SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+  RECT rect{};
+  GetWindowRect(main, &rect);
+  EXPECT_EQ(rect.left, suggested.left);
+  EXPECT_EQ(rect.top, suggested.top);
+  EXPECT_EQ(rect.right, suggested.right);
+  EXPECT_EQ(rect.bottom, suggested.bottom);
+  if (other > dpi) {
+    EXPECT_GT(fontHeight(list), fontBefore);
+  } else {
+    EXPECT_LT(fontHeight(list), fontBefore);
+  }
+  EXPECT_TRUE(showsEveryColumn(list));
+  RECT bounds{};
+  GetWindowRect(list, &bounds);
+  MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&bounds), 2);
+  EXPECT_EQ(bounds.left, margin);
+  EXPECT_EQ(bounds.top, margin);
+
+  window->destroyHost();
+  SetCurrentDirectoryW(started.c_str());
 }
 
 }  // namespace
