@@ -1,19 +1,14 @@
 #include "core/scaling.h"
 
-#include <cstdint>
-#include <limits>
-
 namespace tov {
 
 int scaleForDpi(int value, int dpi) {
   if (dpi <= 0) return value;
-  std::int64_t product = static_cast<std::int64_t>(value) * dpi;
-  std::int64_t half = kDefaultDpi / 2;
-  std::int64_t scaled =
+  // In 64 bits: the product of a pixel size and a scaling never overflows there.
+  long long product = static_cast<long long>(value) * dpi;
+  long long half = kDefaultDpi / 2;
+  long long scaled =
       product >= 0 ? (product + half) / kDefaultDpi : -((-product + half) / kDefaultDpi);
-  // A value stored by hand may be anything: saturate rather than wrap.
-  if (scaled > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-  if (scaled < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
   return static_cast<int>(scaled);
 }
 
