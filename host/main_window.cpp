@@ -44,6 +44,7 @@ MainWindow::~MainWindow() {
   if (combinationIcon != nullptr) DestroyIcon(combinationIcon);
   combinationIcon = nullptr;
   destroyPluginList();
+  if (captionIcon_ != nullptr) DestroyIcon(captionIcon_);
 }
 
 void MainWindow::destroyHost() { delete this; }
@@ -142,6 +143,15 @@ void MainWindow::onSize(int width, int height) {
 
 void MainWindow::onDpiChanged(int dpi, const RECT* suggested) {
   listWindow_.setDpi(dpi);
+  // The caption's icon drawn at this scaling's size, not the class's stretched.
+  const int iconSize = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi));
+  if (HICON icon =
+          static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TOV),
+                                        IMAGE_ICON, iconSize, iconSize, 0))) {
+    SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    if (captionIcon_ != nullptr) DestroyIcon(captionIcon_);
+    captionIcon_ = icon;
+  }
   if (!placing_ && suggested != nullptr) {
     SetWindowPos(handle(), nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,

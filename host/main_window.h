@@ -112,6 +112,8 @@ class MainWindow final : public Window, public IPluginHost {
   std::vector<HookOrderEntry> hookOrderEntries_;
   Combinations combinations_;
   HICON combinationIcon = nullptr;
+  HICON captionIcon_ =
+      nullptr;  // the small icon for a monitor of another scaling than the system's
   UINT taskbarCreatedMessage_;
   // While restorePlacement moves the window: a stored placement is in pixels as written, so a
   // change of monitor on the way must not resize it.

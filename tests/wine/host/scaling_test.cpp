@@ -155,6 +155,8 @@ TEST_F(Scaling, MovingToAnotherScalingTakesTheSuggestedRectangleAndRefitsTheList
     EXPECT_LT(fontHeight(list), fontBefore);
   }
   EXPECT_TRUE(showsEveryColumn(list));
+  auto caption = reinterpret_cast<HICON>(SendMessageW(main, WM_GETICON, ICON_SMALL, 0));
+  EXPECT_EQ(iconWidth(caption), other == 192 ? 32 : 16);
   RECT bounds{};
   GetWindowRect(list, &bounds);
   MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&bounds), 2);
