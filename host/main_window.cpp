@@ -6,6 +6,8 @@
 
 #include "core/command_id.h"
 #include "core/plugin_rules.h"
+#include "core/scaling.h"
+#include "display_scaling.h"
 #include "resource.h"
 #include "settings.h"
 
@@ -16,6 +18,11 @@ namespace {
 HICON loadSharedIcon(int resource, int size) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
                                        IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The scaling of the monitor that holds a point (the primary one when none does).
+int dpiAtPoint(POINT point) {
+  return static_cast<int>(monitorDpi(MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY)));
 }
 
 }  // namespace
@@ -30,6 +37,7 @@ MainWindow::~MainWindow() {
   if (combinationIcon != nullptr) DestroyIcon(combinationIcon);
   combinationIcon = nullptr;
   destroyPluginList();
+  if (captionIcon_ != nullptr) DestroyIcon(captionIcon_);
 }
 
 void MainWindow::destroyHost() { delete this; }
@@ -61,6 +69,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SIZE:
       onSize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_DPICHANGED:
+      onDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
       savePlacement();
@@ -106,7 +117,7 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
   SetWindowTextW(handle(), L"TOV");
 
   hostTrayIcon_.setOwner(handle());
-  hostTrayIcon_.setIcon(loadSharedIcon(IDI_TOV, 16));
+  hostTrayIcon_.setIcon(loadSharedIcon(IDI_TOV, trayIconSize()));
   if (!hideTrayIcon) hostTrayIcon_.add();
 
   loadHookOrder();
@@ -118,16 +129,46 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
 
 void MainWindow::onSize(int width, int height) {
   if (listWindow_.handle() != nullptr) {
-    MoveWindow(listWindow_.handle(), 3, 3, width - 6, height - 6, TRUE);
+    int margin = scaleForDpi(3, listWindow_.dpi());
+    MoveWindow(listWindow_.handle(), margin, margin, width - 2 * margin, height - 2 * margin, TRUE);
   }
 }
 
+void MainWindow::onDpiChanged(int dpi, const RECT* suggested) {
+  listWindow_.setDpi(dpi);
+  // The caption's icon drawn at this scaling's size, not the class's stretched.
+  const int iconSize = systemMetricForDpi(SM_CXSMICON, static_cast<UINT>(dpi));
+  if (HICON icon =
+          static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TOV),
+                                        IMAGE_ICON, iconSize, iconSize, 0))) {
+    SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    if (captionIcon_ != nullptr) DestroyIcon(captionIcon_);
+    captionIcon_ = icon;
+  }
+  if (!placing_ && suggested != nullptr) {
+    SetWindowPos(handle(), nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The margins change with the scaling even where the size did not.
+  RECT client{};
+  GetClientRect(handle(), &client);
+  onSize(client.right, client.bottom);
+}
+
 void MainWindow::restorePlacement() {
-  int left = tov::readSettingInt(kSettingsBase, L"main", L"left", 100);
-  int top = tov::readSettingInt(kSettingsBase, L"main", L"top", 100);
-  int width = tov::readSettingInt(kSettingsBase, L"main", L"width", 400);
-  int height = tov::readSettingInt(kSettingsBase, L"main", L"height", 300);
+  // What the file lacks comes from the default placement, which is in units of a 100 % display:
+  // scaled by the monitor it lies on. What the file holds are pixels, taken as they are.
+  Placement fallback = defaultPlacement(dpiAtPoint({100, 100}));
+  int left = tov::readSettingInt(kSettingsBase, L"main", L"left", fallback.left);
+  int top = tov::readSettingInt(kSettingsBase, L"main", L"top", fallback.top);
+  int width = tov::readSettingInt(kSettingsBase, L"main", L"width", fallback.width);
+  int height = tov::readSettingInt(kSettingsBase, L"main", L"height", fallback.height);
+  placing_ = true;
   MoveWindow(handle(), left, top, width, height, TRUE);
+  placing_ = false;
+  // The list was made for the monitor the window was created on.
+  listWindow_.setDpi(static_cast<int>(windowDpi(handle())));
 }
 
 void MainWindow::savePlacement() {

@@ -86,6 +86,8 @@ class MainWindow final : public Window, public IPluginHost {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT onCreate(bool hideTrayIcon);
   void onSize(int width, int height);
+  // The window moved to a monitor of another scaling: the system suggests its new rectangle.
+  void onDpiChanged(int dpi, const RECT* suggested);
   void savePlacement();
   void restorePlacement();
   void onEndSession();
@@ -110,7 +112,12 @@ class MainWindow final : public Window, public IPluginHost {
   std::vector<HookOrderEntry> hookOrderEntries_;
   Combinations combinations_;
   HICON combinationIcon = nullptr;
+  HICON captionIcon_ =
+      nullptr;  // the small icon for a monitor of another scaling than the system's
   UINT taskbarCreatedMessage_;
+  // While restorePlacement moves the window: a stored placement is in pixels as written, so a
+  // change of monitor on the way must not resize it.
+  bool placing_ = false;
 };
 
 }  // namespace tov

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "core/plugin_rules.h"
+#include "core/scaling.h"
+#include "display_scaling.h"
 #include "library_search.h"
 
 namespace tov {
@@ -87,6 +89,12 @@ std::wstring fileVersion(const VersionLibrary& library, const std::wstring& file
 
 }  // namespace
 
+PluginListView::~PluginListView() {
+  if (font_ == nullptr) return;
+  if (handle() != nullptr) SendMessageW(handle(), WM_SETFONT, 0, FALSE);
+  DeleteObject(font_);
+}
+
 HWND PluginListView::create(HWND parent, int controlId, PluginList* plugins) {
   if (!registerSuperclass(WC_LISTVIEWW, kPluginListViewClass)) return nullptr;
   if (!Window::create(kPluginListViewClass, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, nullptr,
@@ -95,6 +103,8 @@ HWND PluginListView::create(HWND parent, int controlId, PluginList* plugins) {
     return nullptr;
   }
   SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  // The control starts with the font of the scaling of the window it is created in.
+  dpi_ = static_cast<int>(windowDpi(handle()));
   insertColumns();
   plugins_ = plugins;
   fillRows();
@@ -104,7 +114,20 @@ HWND PluginListView::create(HWND parent, int controlId, PluginList* plugins) {
 int PluginListView::headerTextWidth(const wchar_t* header) {
   return static_cast<int>(
              SendMessageW(handle(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(header))) +
-         kHeaderMargin;
+         scaleForDpi(kHeaderMargin, dpi_);
+}
+
+void PluginListView::setDpi(int dpi) {
+  if (handle() == nullptr || dpi <= 0 || dpi == dpi_) return;
+  LOGFONTW logFont{};
+  if (!iconTitleFontForDpi(logFont, static_cast<UINT>(dpi))) return;
+  HFONT font = CreateFontIndirectW(&logFont);
+  if (font == nullptr) return;
+  dpi_ = dpi;
+  SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = font;
+  fitColumns();
 }
 
 void PluginListView::insertColumns() {
@@ -148,6 +171,10 @@ void PluginListView::fillRows() {
     if (!version.empty()) setCellText(row, kVersionColumn, version.c_str());
     ++row;
   }
+  fitColumns();
+}
+
+void PluginListView::fitColumns() {
   SendMessageW(handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
   // Some list views (Wine's) size a first column by its header narrower than the header's text;
   // it never gets narrower than it was inserted.

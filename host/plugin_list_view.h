@@ -20,10 +20,17 @@ inline constexpr wchar_t kPluginListViewClass[] = L"PluginListView";
 
 class PluginListView final : public Window {
  public:
+  PluginListView() = default;
+  ~PluginListView() override;
+
   // Creates and fills the control; its handle, or null.
   HWND create(HWND parent, int controlId, PluginList* plugins);
   // Rewrites the "Use" column of one row, or of all rows for -1, and redraws them.
   void refreshRows(int row);
+  // Gives the list the font and column widths of a display scaled to `dpi` (dots per inch), when
+  // it has not got them already.
+  void setDpi(int dpi);
+  int dpi() const { return dpi_; }
 
   // Messages the parent passes on: the control's notifications (custom drawing) and context
   // menus that bubbled up. True when taken, with the result in `result`.
@@ -35,6 +42,8 @@ class PluginListView final : public Window {
   int headerTextWidth(const wchar_t* header);
   void insertColumns();
   void fillRows();
+  // Every column as wide as its widest cell, or its header where that is wider.
+  void fitColumns();
   void setCellText(int row, int column, const wchar_t* text);
   // The module shown in a row, or null when the row names none.
   PluginModule* moduleAt(int row) const;
@@ -45,6 +54,8 @@ class PluginListView final : public Window {
   LRESULT onCustomDraw(NMLVCUSTOMDRAW* draw);
 
   PluginList* plugins_ = nullptr;
+  int dpi_ = 0;           // the scaling the font and columns are made for
+  HFONT font_ = nullptr;  // ours, once the scaling differs from the one the control began at
 };
 
 }  // namespace tov

@@ -10,8 +10,6 @@ int liveCount = 0;
 
 namespace {
 
-constexpr int kStateIconSize = 16;
-
 bool foregroundIsTaskbar() {
   HWND foreground = GetForegroundWindow();
   if (foreground == nullptr) return false;
@@ -149,12 +147,13 @@ HICON PluginModule::loadStateIcon() {
   bool use = isUse();
   std::wstring file = stateIconFile(getName(), use);
   if (stateIcon != nullptr) DestroyIcon(stateIcon);
-  stateIcon = static_cast<HICON>(LoadImageW(nullptr, file.c_str(), IMAGE_ICON, kStateIconSize,
-                                            kStateIconSize, LR_LOADFROMFILE));
+  const int size = trayIconSize();
+  stateIcon = static_cast<HICON>(
+      LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
   if (stateIcon == nullptr) {
     stateIcon = static_cast<HICON>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(use ? IDI_PLUGIN_USE : IDI_PLUGIN_NOT_USE),
-        IMAGE_ICON, kStateIconSize, kStateIconSize, 0));
+        IMAGE_ICON, size, size, 0));
   }
   return stateIcon;
 }

@@ -1,8 +1,11 @@
 #include "tray_icon.h"
 
 #include "core/tray_text.h"
+#include "display_scaling.h"
 
 namespace tov {
+
+int trayIconSize() { return systemMetricForDpi(SM_CXSMICON, systemDpi()); }
 
 TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::wstring_view tooltip) {
   data_.cbSize = NOTIFYICONDATAW_V1_SIZE;

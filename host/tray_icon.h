@@ -8,6 +8,10 @@
 
 namespace tov {
 
+// The side of a notification-area icon in pixels: the small icon of the taskbar's scaling, which
+// is the system's.
+int trayIconSize();
+
 class TrayIcon {
  public:
   TrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::wstring_view tooltip);

@@ -4,10 +4,6 @@
 
 namespace tov {
 
-namespace {
-constexpr int kHostIconSize = 16;
-}  // namespace
-
 HMENU MainWindow::createTrayMenu() {
   HMENU menu = CreatePopupMenu();
   HMENU select = CreatePopupMenu();
@@ -93,12 +89,13 @@ void MainWindow::updateCombinationIcon() {
   hostTrayIcon_.setTooltip(combinations_.tooltip());
   if (combinationIcon != nullptr) DestroyIcon(combinationIcon);
   std::wstring file = combinations_.iconFile();
+  const int size = trayIconSize();
   combinationIcon = static_cast<HICON>(
-      LoadImageW(nullptr, file.c_str(), IMAGE_ICON, kHostIconSize, kHostIconSize, LR_LOADFROMFILE));
+      LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
   HICON image = combinationIcon;
   if (image == nullptr) {
     image = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TOV),
-                                          IMAGE_ICON, kHostIconSize, kHostIconSize, LR_SHARED));
+                                          IMAGE_ICON, size, size, LR_SHARED));
   }
   hostTrayIcon_.setIcon(image);
   hostTrayIcon_.modify();

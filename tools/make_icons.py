@@ -88,9 +88,13 @@ def write_ico(path, painter, sizes):
     Path(path).write_bytes(out)
 
 
+# The small icon at 100, 125, 150, 200, 250 and 300 % display scaling: each drawn at its size,
+# so that no scaling stretches a smaller image.
+SMALL_SIZES = [16, 20, 24, 32, 40, 48]
+
 if __name__ == "__main__":
     res = Path(__file__).resolve().parent.parent / "host" / "res"
     res.mkdir(parents=True, exist_ok=True)
-    write_ico(res / "tov.ico", host_painter, [16, 32])
-    write_ico(res / "plugin_use.ico", dot_painter(rgba("#2fb24a"), rgba("#1c6e2d")), [16])
-    write_ico(res / "plugin_not_use.ico", dot_painter(rgba("#b8b8b8"), rgba("#6e6e6e")), [16])
+    write_ico(res / "tov.ico", host_painter, SMALL_SIZES)
+    write_ico(res / "plugin_use.ico", dot_painter(rgba("#2fb24a"), rgba("#1c6e2d")), SMALL_SIZES)
+    write_ico(res / "plugin_not_use.ico", dot_painter(rgba("#b8b8b8"), rgba("#6e6e6e")), SMALL_SIZES)
