@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace tov::test {
 
@@ -74,6 +75,8 @@ constexpr int kTextCapacity = 512;
 HostRun::HostRun() : folder_(freshFolder(currentTestName())) {
   copyFile(joinPath(productDir(), L"TOV.exe"), file(L"TOV.exe"));
 }
+
+HostRun::HostRun(std::wstring folder) : folder_(std::move(folder)) {}
 
 HostRun::~HostRun() {
   // Message boxes left open would keep the host from closing.

@@ -23,6 +23,8 @@ class HostRun {
   // A fresh folder named after the running test, with TOV.exe copied into it, so that plug-in
   // paths without a folder load from there.
   HostRun();
+  // The TOV.exe already in `folder` (an unpacked or installed product), started there.
+  explicit HostRun(std::wstring folder);
   ~HostRun();
   HostRun(const HostRun&) = delete;
   HostRun& operator=(const HostRun&) = delete;
