@@ -102,9 +102,27 @@ FunctionEnd
 !insertmacro QUIT_RUNNING_TOV ""
 !insertmacro QUIT_RUNNING_TOV "un."
 
+; Removes one program file. A plug-in library can stay mapped into programs its hook ran in for a
+; while after TOV has quit (until they next take a message), and then it cannot be deleted or
+; replaced, but it can be renamed: it is moved into the temporary folder instead.
+!macro REMOVE_PROGRAM_FILE name
+  Delete "$INSTDIR\${name}"
+  ${If} ${FileExists} "$INSTDIR\${name}"
+    GetTempFileName $R0
+    Delete $R0
+    Rename "$INSTDIR\${name}" $R0
+    ${If} ${FileExists} "$INSTDIR\${name}"
+      DetailPrint "Could not remove $INSTDIR\${name}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 Section "TOV" SecProgram
   SectionIn RO
   Call QuitRunningTov
+  ${If} ${FileExists} "$INSTDIR\*.*"
+    !include "${PROGRAM_FILES_REMOVE}"
+  ${EndIf}
   SetOutPath "$INSTDIR"
   !include "${PROGRAM_FILES}"
   ; The user's own settings survive an upgrade: the samples go only where there are none.

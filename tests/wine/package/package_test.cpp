@@ -101,7 +101,11 @@ std::vector<std::wstring> librariesInUse(const std::string& hookOrder) {
   std::vector<std::wstring> names;
   for (const std::string& line : lines(hookOrder)) {
     std::size_t space = line.find(' ');
-    if (line.empty() || line[0] == ';' || space == std::string::npos || line[0] == '0') continue;
+    bool definition = line.size() > 1 && line[0] >= 'A' && line[0] <= 'Z' && line[1] == '=';
+    if (line.empty() || line[0] == ';' || definition || space == std::string::npos ||
+        line[0] == '0') {
+      continue;
+    }
     std::string library = line.substr(space + 1);
     names.push_back(widen(library.substr(0, library.rfind(".dll"))));
   }
@@ -236,8 +240,9 @@ TEST_F(InstallerTest, SilentInstallGivesTheFilesShortcutAndUninstallEntry) {
 TEST_F(InstallerTest, UpgradeWhileTovRunsQuitsItAndKeepsTheUsersFiles) {
   ASSERT_EQ(install(L"/S"), 0);
   HostRun host(dir_);
+  const std::string firstInstalled = host.hookOrder();
   const std::string myLine = "; my own line, kept by upgrades";
-  host.writeHookOrder(host.hookOrder() + myLine + "\r\n");
+  host.writeHookOrder(firstInstalled + myLine + "\r\n");
   writeFile(joinPath(dir_, L"Chromal.conf"), "my colours\r\n");
   writeFile(joinPath(dir_, L"README.txt"), "");
   host.start();
@@ -250,11 +255,12 @@ TEST_F(InstallerTest, UpgradeWhileTovRunsQuitsItAndKeepsTheUsersFiles) {
   EXPECT_TRUE(host.waitForExit(0ms)) << "asked to quit and waited for";
   std::vector<std::string> hookOrder = lines(host.hookOrder());
   EXPECT_NE(std::find(hookOrder.begin(), hookOrder.end(), myLine), hookOrder.end());
-  auto firstPlugin = std::find_if(hookOrder.begin(), hookOrder.end(), [](const std::string& line) {
-    return !line.empty() && line[0] != ';' && line.find(' ') != std::string::npos;
+  std::wstring first = librariesInUse(firstInstalled).front();
+  auto firstLine = std::find_if(hookOrder.begin(), hookOrder.end(), [&](const std::string& line) {
+    return line.find(' ' + narrow(first) + ".dll") != std::string::npos;
   });
-  ASSERT_NE(firstPlugin, hookOrder.end());
-  EXPECT_EQ(firstPlugin->substr(0, 2), "01") << "its flags were written back on quitting";
+  ASSERT_NE(firstLine, hookOrder.end());
+  EXPECT_EQ(firstLine->substr(0, 2), "01") << "its flags were written back on quitting";
   EXPECT_EQ(readFile(joinPath(dir_, L"Chromal.conf")), "my colours\r\n");
   EXPECT_TRUE(fileExists(joinPath(dir_, L"TOV.ini"))) << "written when it closed";
   EXPECT_FALSE(readFile(joinPath(dir_, L"README.txt")).empty()) << "program files are replaced";
