@@ -32,7 +32,7 @@ add_custom_command(
           ${CMAKE_BINARY_DIR}/package ${TOV_DIST_DIR} ${tov_program_files}
   DEPENDS TOV ${tov_product_plugins} ${tov_samples} ${tov_make_package}
           ${CMAKE_SOURCE_DIR}/installer/tov.nsi ${CMAKE_SOURCE_DIR}/installer/README.txt
-          ${CMAKE_SOURCE_DIR}/host/res/tov.ico
+          ${CMAKE_SOURCE_DIR}/host/res/tov.ico ${CMAKE_SOURCE_DIR}/tools/make_icons.py
   COMMENT "Packaging TOV ${TOV_VERSION} ${TOV_ARCH}"
   VERBATIM)
 add_custom_target(tov_package DEPENDS ${TOV_PACKAGE_ZIP} ${TOV_PACKAGE_SETUP})
