@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "host_support.h"
+#include "plugin_support.h"
 
 namespace tov::test {
 namespace {
@@ -264,6 +265,17 @@ TEST_F(InstallerTest, UpgradeWhileTovRunsQuitsItAndKeepsTheUsersFiles) {
   EXPECT_EQ(readFile(joinPath(dir_, L"Chromal.conf")), "my colours\r\n");
   EXPECT_TRUE(fileExists(joinPath(dir_, L"TOV.ini"))) << "written when it closed";
   EXPECT_FALSE(readFile(joinPath(dir_, L"README.txt")).empty()) << "program files are replaced";
+}
+
+TEST_F(InstallerTest, TovThatDoesNotQuitStopsTheUpgradeBeforeAnyFileIsReplaced) {
+  ASSERT_EQ(install(L"/S"), 0);
+  writeFile(joinPath(dir_, L"README.txt"), "");
+  // A window of TOV's class that takes no notice of "&Quit", as a hung TOV would.
+  Fixture deaf(L"deaf", {L"40,40,300,200:class=TOV"});
+  ASSERT_TRUE(deaf.ready());
+  EXPECT_NE(install(L"/S"), 0) << "gives up after its wait";
+  EXPECT_TRUE(deaf.process().running());
+  EXPECT_TRUE(readFile(joinPath(dir_, L"README.txt")).empty()) << "nothing was replaced";
 }
 
 TEST_F(InstallerTest, UninstallerQuitsTovRemovesTheProgramAndShortcutsKeepsTheUsersFiles) {
