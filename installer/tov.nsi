@@ -93,7 +93,7 @@ Function ${un}QuitRunningTov
   FindWindow $0 "TOV" ""
   ${If} $3 != 0
   ${OrIf} $0 != 0
-    MessageBox MB_OK|MB_ICONSTOP "TOV is running and did not quit when asked.$\r$\n$\r$\nChoose $\"&Quit$\" in its tray menu, then run this again." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "TOV is running and did not quit when asked.$\r$\n$\r$\nChoose $\"Quit$\" in its tray menu, then run this again." /SD IDOK
     Abort "TOV did not quit."
   ${EndIf}
   DetailPrint "TOV has quit."
