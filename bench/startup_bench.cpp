@@ -1,7 +1,6 @@
 // What the sixteen plug-ins add to TOV's start and to its memory.
 //
 //   tov_startup <folder of TOV.exe and the plug-ins> <minimal window program> [runs]
-//               [taskbar fixture]
 //
 // Start-up: the time from CreateProcess of TOV.exe to its main window (class "TOV") holding a list
 // window with one row per library of HookOrder.ini (the list is made once every library is loaded
@@ -10,12 +9,12 @@
 // (bench/minimal_window.cpp) once its window exists. Every figure is the median of the runs; the
 // two set-ups of TOV take turns, so that drift of the machine hits both alike.
 //
-// ShufflaXP starts only where the taskbar's buttons are a toolbar: with the tests' taskbar fixture
-// given, it runs first with a toolbar taskbar for the run's length.
+// Shuffla and ShufflaXP start only on the old taskbars, so the benchmark makes one of its own.
 #include <windows.h>
 //
 #include <commctrl.h>
 #include <psapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -34,6 +33,7 @@ constexpr DWORD kStartTimeoutMs = 60000;
 struct Sample {
   double milliseconds = 0;
   double privateKilobytes = 0;
+  double imageKilobytes = 0;  // writable pages of mapped images
 };
 
 double now() {
@@ -122,6 +122,36 @@ std::string narrow(const std::wstring& text) {
   return result;
 }
 
+// The process's private memory: PrivateUsage where the system reports it; Wine leaves it 0 for
+// other processes, and then the committed private regions of its address space are added up,
+// which is what PrivateUsage counts. Apart: the writable pages of its mapped program and library
+// images, which Windows charges to the process's commit too but Wine reports as image pages.
+void measureMemory(HANDLE process, Sample& sample) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  SIZE_T privateBytes = 0, writableImage = 0;
+  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof counters)) {
+    privateBytes = counters.PrivateUsage;
+  }
+  const DWORD writable =
+      PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  SIZE_T regions = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (char* address = nullptr;
+       VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
+       address = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State != MEM_COMMIT) continue;
+    if (region.Type == MEM_PRIVATE) regions += region.RegionSize;
+    if (region.Type == MEM_IMAGE && (region.Protect & writable) != 0) {
+      writableImage += region.RegionSize;
+    }
+  }
+  if (privateBytes == 0) privateBytes = regions;
+  sample.privateKilobytes = static_cast<double>(privateBytes) / 1024.0;
+  sample.imageKilobytes = static_cast<double>(writableImage) / 1024.0;
+}
+
 // Starts `program` in `folder`, waits for its window of `windowClass` (for TOV: with `rows` rows
 // in its list; -1: any window), measures, and ends it as its close button would.
 bool measure(const std::wstring& program, const std::wstring& folder, const wchar_t* windowClass,
@@ -162,13 +192,7 @@ bool measure(const std::wstring& program, const std::wstring& folder, const wcha
     // Once the program answers, its start-up is over.
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(process.hProcess,
-                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters)) {
-      sample.privateKilobytes = static_cast<double>(counters.PrivateUsage) / 1024.0;
-    }
+    measureMemory(process.hProcess, sample);
   }
   if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
@@ -181,63 +205,81 @@ bool measure(const std::wstring& program, const std::wstring& folder, const wcha
   return ok;
 }
 
-// The tests' taskbar with a toolbar of buttons, found before Wine's own; ended at the end.
-class ToolbarTaskbar {
+// A taskbar of the benchmark's own, on a thread of its own with a message loop: a topmost
+// "Shell_TrayWnd" (found before Wine's, which lies below it) holding both kinds of button control
+// the old taskbars had, a tab control for Shuffla and an "MSTaskSwWClass" with a toolbar for
+// ShufflaXP, so that both libraries attach and all sixteen start.
+class OldTaskbar {
  public:
-  explicit ToolbarTaskbar(const std::wstring& fixture) {
-    if (fixture.empty()) return;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + fixture + L"\" --log taskbar --control toolbar --apps 2";
-    if (!CreateProcessW(fixture.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process_)) {
-      return;
-    }
-    CloseHandle(process_.hThread);
-    double start = now();
-    while (now() - start < kStartTimeoutMs && taskbar_ == nullptr) {
-      HWND first = FindWindowW(L"Shell_TrayWnd", nullptr);
-      DWORD owner = 0;
-      if (first != nullptr) GetWindowThreadProcessId(first, &owner);
-      if (owner == process_.dwProcessId) taskbar_ = first;
-      Sleep(5);
-    }
+  OldTaskbar() {
+    thread_ = CreateThread(nullptr, 0, run, this, 0, &threadId_);
+    if (thread_ == nullptr) return;
+    HANDLE waits[] = {ready_, thread_};
+    WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs);
   }
-  ~ToolbarTaskbar() {
-    if (process_.hProcess == nullptr) return;
-    if (taskbar_ != nullptr) PostMessageW(taskbar_, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {
-      TerminateProcess(process_.hProcess, 1);
-    }
-    CloseHandle(process_.hProcess);
+  ~OldTaskbar() {
+    if (thread_ == nullptr) return;
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
   }
-  ToolbarTaskbar(const ToolbarTaskbar&) = delete;
-  ToolbarTaskbar& operator=(const ToolbarTaskbar&) = delete;
-  bool up() const { return taskbar_ != nullptr; }
+  OldTaskbar(const OldTaskbar&) = delete;
+  OldTaskbar& operator=(const OldTaskbar&) = delete;
+  bool up() const { return up_; }
 
  private:
-  PROCESS_INFORMATION process_{};
-  HWND taskbar_ = nullptr;
+  static DWORD WINAPI run(void* parameter) {
+    auto* self = static_cast<OldTaskbar*>(parameter);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    for (const wchar_t* name : {L"Shell_TrayWnd", L"MSTaskSwWClass"}) {
+      windowClass.lpszClassName = name;
+      RegisterClassW(&windowClass);
+    }
+    HWND taskbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"",
+                                   WS_POPUP, 0, 0, 400, 30, nullptr, nullptr, instance, nullptr);
+    HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30,
+                                taskbar, nullptr, instance, nullptr);
+    HWND buttons = CreateWindowExW(0, L"MSTaskSwWClass", L"", WS_CHILD | WS_VISIBLE, 200, 0, 200,
+                                   30, taskbar, nullptr, instance, nullptr);
+    HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30,
+                                   buttons, nullptr, instance, nullptr);
+    self->up_ = taskbar != nullptr && tabs != nullptr && toolbar != nullptr &&
+                FindWindowW(L"Shell_TrayWnd", nullptr) == taskbar;
+    SetEvent(self->ready_);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    if (taskbar != nullptr) DestroyWindow(taskbar);
+    return 0;
+  }
+
+  HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  bool up_ = false;
 };
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr,
-                 "usage: tov_startup <plug-in folder> <minimal window program> [runs] "
-                 "[taskbar fixture]\n");
+    std::fprintf(stderr, "usage: tov_startup <plug-in folder> <minimal window program> [runs]\n");
     return 2;
   }
   const std::wstring tov = std::wstring(argv[1]) + L"\\TOV.exe";
   const std::wstring minimal = argv[2];
   const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 15;
-  ToolbarTaskbar taskbar(argc > 4 ? argv[4] : L"");
+  OldTaskbar taskbar;
 
   std::string hookOrder;
   int libraryCount = 0;
   for (const wchar_t* library : kLibraries) {
-    if (!taskbar.up() && lstrcmpW(library, L"ShufflaXP") == 0) continue;
+    if (!taskbar.up() && StrStrIW(library, L"Shuffla") != nullptr) continue;
     hookOrder += "10 " + narrow(library) + ".dll\r\n";
     ++libraryCount;
   }
@@ -251,6 +293,7 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   std::vector<double> emptyTimes, allTimes, minimalTimes, allMemory, emptyMemory, minimalMemory;
+  std::vector<double> allImages, emptyImages, minimalImages;
   for (int run = 0; run < runs; ++run) {
     Sample empty, loaded, least;
     bool ok = run % 2 == 0 ? measure(tov, none, L"TOV", 0, empty) &&
@@ -265,22 +308,32 @@ int wmain(int argc, wchar_t** argv) {
     emptyMemory.push_back(empty.privateKilobytes);
     allMemory.push_back(loaded.privateKilobytes);
     minimalMemory.push_back(least.privateKilobytes);
+    emptyImages.push_back(empty.imageKilobytes);
+    allImages.push_back(loaded.imageKilobytes);
+    minimalImages.push_back(least.imageKilobytes);
   }
 
   std::printf("Start-up and private memory, median of %d runs, %d plug-ins%s\n\n", runs,
               libraryCount, taskbar.up() ? "" : " (no toolbar taskbar: ShufflaXP left out)");
-  std::printf("%-34s %12s %12s\n", "program", "start-up ms", "private KB");
-  std::printf("%-34s %12.1f %12.0f\n", "TOV.exe, empty HookOrder.ini", median(emptyTimes),
-              median(emptyMemory));
-  std::printf("%-34s %12.1f %12.0f\n", "TOV.exe, all plug-ins", median(allTimes),
-              median(allMemory));
-  std::printf("%-34s %12.1f %12.0f\n", "minimal window program", median(minimalTimes),
-              median(minimalMemory));
+  std::printf("%-30s %12s %11s %15s\n", "program", "start-up ms", "private KB", "+ images KB");
+  auto row = [](const char* name, const std::vector<double>& times,
+                const std::vector<double>& memory, const std::vector<double>& images) {
+    std::printf("%-30s %12.1f %11.0f %15.0f\n", name, median(times), median(memory),
+                median(memory) + median(images));
+  };
+  row("TOV.exe, empty HookOrder.ini", emptyTimes, emptyMemory, emptyImages);
+  row("TOV.exe, all plug-ins", allTimes, allMemory, allImages);
+  row("minimal window program", minimalTimes, minimalMemory, minimalImages);
   const double startRatio = median(allTimes) / median(emptyTimes);
   const double memoryRatio = median(allMemory) / median(minimalMemory);
-  std::printf("\nstart-up ratio, all / empty:    %5.2f%s\n", startRatio,
-              startRatio > 1.5 ? "  over 1.5" : "");
-  std::printf("memory ratio, all / minimal:    %5.2f%s\n", memoryRatio,
-              memoryRatio > 1.5 ? "  over 1.5" : "");
+  const double imageRatio =
+      (median(allMemory) + median(allImages)) / (median(minimalMemory) + median(minimalImages));
+  auto verdict = [](double ratio) { return ratio > 1.5 ? "  over 1.5" : ""; };
+  std::printf("\nstart-up, all / empty:                       %5.2f%s\n", startRatio,
+              verdict(startRatio));
+  std::printf("private memory, all / minimal:               %5.2f%s\n", memoryRatio,
+              verdict(memoryRatio));
+  std::printf("private with writable images, all / minimal: %5.2f%s\n", imageRatio,
+              verdict(imageRatio));
   return 0;
 }
