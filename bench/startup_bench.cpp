@@ -1,0 +1,339 @@
+// What the sixteen plug-ins add to TOV's start and to its memory.
+//
+//   tov_startup <folder of TOV.exe and the plug-ins> <minimal window program> [runs]
+//
+// Start-up: the time from CreateProcess of TOV.exe to its main window (class "TOV") holding a list
+// window with one row per library of HookOrder.ini (the list is made once every library is loaded
+// and started), with a HookOrder.ini listing all sixteen against an empty one. Memory: TOV's
+// private memory (PrivateUsage) once it is up with all sixteen, against the minimal window program
+// (bench/minimal_window.cpp) once its window exists. Every figure is the median of the runs; the
+// two set-ups of TOV take turns, so that drift of the machine hits both alike.
+//
+// Shuffla and ShufflaXP start only on the old taskbars, so the benchmark makes one of its own.
+#include <windows.h>
+//
+#include <commctrl.h>
+#include <psapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t* const kLibraries[] = {L"Transparent", L"Fadeon",   L"Topmost",  L"Minimize",
+                                     L"Arrowin",     L"Chromal",  L"Pushup",   L"PushupB",
+                                     L"Crevo",       L"Colfit",   L"ColfitXP", L"Widex",
+                                     L"WidexXP",     L"Pushdown", L"Shuffla",  L"ShufflaXP"};
+constexpr DWORD kStartTimeoutMs = 60000;
+
+struct Sample {
+  double milliseconds = 0;
+  double privateKilobytes = 0;
+  double imageKilobytes = 0;  // writable pages of mapped images
+};
+
+double now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  std::size_t middle = values.size() / 2;
+  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+bool writeText(const std::wstring& path, const std::string& text) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+            written == text.size();
+  CloseHandle(file);
+  return ok;
+}
+
+std::wstring currentFolder() {
+  wchar_t folder[MAX_PATH];
+  DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+  return std::wstring(folder, length);
+}
+
+// A folder beside this run's working folder holding the files TOV reads at start.
+std::wstring makeFolder(const wchar_t* name, const std::string& hookOrder) {
+  std::wstring folder = currentFolder() + L"\\" + name;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  writeText(folder + L"\\HookOrder.ini", hookOrder);
+  writeText(folder + L"\\Chromal.conf", "1 0000FF 2 000000 0 FFFFFF *\r\n");
+  return folder;
+}
+
+struct FindWindowOf {
+  DWORD processId;
+  const wchar_t* windowClass;
+  HWND found;
+};
+
+BOOL CALLBACK findWindowOf(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<FindWindowOf*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t name[32];
+  if (owner == search->processId && GetClassNameW(window, name, 32) > 0 &&
+      lstrcmpW(name, search->windowClass) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND windowOf(DWORD processId, const wchar_t* windowClass) {
+  FindWindowOf search{processId, windowClass, nullptr};
+  EnumWindows(findWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Whether the program's main window is up; for TOV, with a list of `rows` rows.
+bool isUp(HWND main, int rows) {
+  if (main == nullptr) return false;
+  if (rows < 0) return true;
+  HWND list = FindWindowExW(main, nullptr, L"PluginListView", nullptr);
+  DWORD_PTR count = 0;
+  return list != nullptr &&
+         SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count) != 0 &&
+         static_cast<int>(count) == rows;
+}
+
+std::string narrow(const std::wstring& text) {
+  std::string result;
+  for (wchar_t c : text) result += c < 128 ? static_cast<char>(c) : '?';
+  return result;
+}
+
+// The process's private memory: PrivateUsage where the system reports it; Wine leaves it 0 for
+// other processes, and then the committed private regions of its address space are added up,
+// which is what PrivateUsage counts. Apart: the writable pages of its mapped program and library
+// images, which Windows charges to the process's commit too but Wine reports as image pages.
+void measureMemory(HANDLE process, Sample& sample) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  SIZE_T privateBytes = 0, writableImage = 0;
+  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof counters)) {
+    privateBytes = counters.PrivateUsage;
+  }
+  const DWORD writable =
+      PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  SIZE_T regions = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (char* address = nullptr;
+       VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
+       address = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State != MEM_COMMIT) continue;
+    if (region.Type == MEM_PRIVATE) regions += region.RegionSize;
+    if (region.Type == MEM_IMAGE && (region.Protect & writable) != 0) {
+      writableImage += region.RegionSize;
+    }
+  }
+  if (privateBytes == 0) privateBytes = regions;
+  sample.privateKilobytes = static_cast<double>(privateBytes) / 1024.0;
+  sample.imageKilobytes = static_cast<double>(writableImage) / 1024.0;
+}
+
+// Starts `program` in `folder`, waits for its window of `windowClass` (for TOV: with `rows` rows
+// in its list; -1: any window), measures, and ends it as its close button would.
+bool measure(const std::wstring& program, const std::wstring& folder, const wchar_t* windowClass,
+             int rows, Sample& sample) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = L"\"" + program + L"\"";
+  double start = now();
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &startup, &process)) {
+    std::fprintf(stderr, "startup: cannot start %s (error %lu)\n", narrow(program).c_str(),
+                 GetLastError());
+    return false;
+  }
+  CloseHandle(process.hThread);
+  HWND main = nullptr;
+  bool up = false;
+  while (now() - start < kStartTimeoutMs) {
+    if (main == nullptr) main = windowOf(process.dwProcessId, windowClass);
+    if (isUp(main, rows)) {
+      up = true;
+      break;
+    }
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
+    Sleep(1);
+  }
+  sample.milliseconds = now() - start;
+  bool ok = up;
+  if (!up) {
+    HWND box = windowOf(process.dwProcessId, L"#32770");
+    wchar_t text[256] = L"";
+    if (box != nullptr) GetDlgItemTextW(box, 0xFFFF, text, 256);
+    std::fprintf(stderr, "startup: %s in %s did not come up with %d rows%s%s\n",
+                 narrow(program).c_str(), narrow(folder).c_str(), rows,
+                 box != nullptr ? "; it shows: " : "", narrow(text).c_str());
+  } else {
+    // Once the program answers, its start-up is over.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+    measureMemory(process.hProcess, sample);
+  }
+  if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+    std::fprintf(stderr, "startup: %s did not end; terminated\n", narrow(program).c_str());
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, 10000);
+    ok = false;
+  }
+  CloseHandle(process.hProcess);
+  return ok;
+}
+
+// A taskbar of the benchmark's own, on a thread of its own with a message loop: a topmost
+// "Shell_TrayWnd" (found before Wine's, which lies below it) holding both kinds of button control
+// the old taskbars had, a tab control for Shuffla and an "MSTaskSwWClass" with a toolbar for
+// ShufflaXP, so that both libraries attach and all sixteen start.
+class OldTaskbar {
+ public:
+  OldTaskbar() {
+    thread_ = CreateThread(nullptr, 0, run, this, 0, &threadId_);
+    if (thread_ == nullptr) return;
+    HANDLE waits[] = {ready_, thread_};
+    WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs);
+  }
+  ~OldTaskbar() {
+    if (thread_ == nullptr) return;
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+  }
+  OldTaskbar(const OldTaskbar&) = delete;
+  OldTaskbar& operator=(const OldTaskbar&) = delete;
+  bool up() const { return up_; }
+
+ private:
+  static DWORD WINAPI run(void* parameter) {
+    auto* self = static_cast<OldTaskbar*>(parameter);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    for (const wchar_t* name : {L"Shell_TrayWnd", L"MSTaskSwWClass"}) {
+      windowClass.lpszClassName = name;
+      RegisterClassW(&windowClass);
+    }
+    HWND taskbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"",
+                                   WS_POPUP, 0, 0, 400, 30, nullptr, nullptr, instance, nullptr);
+    HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30,
+                                taskbar, nullptr, instance, nullptr);
+    HWND buttons = CreateWindowExW(0, L"MSTaskSwWClass", L"", WS_CHILD | WS_VISIBLE, 200, 0, 200,
+                                   30, taskbar, nullptr, instance, nullptr);
+    HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30,
+                                   buttons, nullptr, instance, nullptr);
+    self->up_ = taskbar != nullptr && tabs != nullptr && toolbar != nullptr &&
+                FindWindowW(L"Shell_TrayWnd", nullptr) == taskbar;
+    SetEvent(self->ready_);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    if (taskbar != nullptr) DestroyWindow(taskbar);
+    return 0;
+  }
+
+  HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  bool up_ = false;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: tov_startup <plug-in folder> <minimal window program> [runs]\n");
+    return 2;
+  }
+  const std::wstring tov = std::wstring(argv[1]) + L"\\TOV.exe";
+  const std::wstring minimal = argv[2];
+  const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 15;
+  OldTaskbar taskbar;
+
+  std::string hookOrder;
+  int libraryCount = 0;
+  for (const wchar_t* library : kLibraries) {
+    if (!taskbar.up() && StrStrIW(library, L"Shuffla") != nullptr) continue;
+    hookOrder += "10 " + narrow(library) + ".dll\r\n";
+    ++libraryCount;
+  }
+  const std::wstring all = makeFolder(L"startup-all", hookOrder);
+  const std::wstring none = makeFolder(L"startup-none", "");
+
+  // One start of each before measuring: the first start of a program pays for the disk.
+  Sample warm;
+  if (!measure(tov, none, L"TOV", 0, warm) || !measure(tov, all, L"TOV", libraryCount, warm) ||
+      !measure(minimal, currentFolder(), L"TovMinimalWindow", -1, warm)) {
+    return 1;
+  }
+  std::vector<double> emptyTimes, allTimes, minimalTimes, allMemory, emptyMemory, minimalMemory;
+  std::vector<double> allImages, emptyImages, minimalImages;
+  for (int run = 0; run < runs; ++run) {
+    Sample empty, loaded, least;
+    bool ok = run % 2 == 0 ? measure(tov, none, L"TOV", 0, empty) &&
+                                 measure(tov, all, L"TOV", libraryCount, loaded)
+                           : measure(tov, all, L"TOV", libraryCount, loaded) &&
+                                 measure(tov, none, L"TOV", 0, empty);
+    ok = ok && measure(minimal, currentFolder(), L"TovMinimalWindow", -1, least);
+    if (!ok) return 1;
+    emptyTimes.push_back(empty.milliseconds);
+    allTimes.push_back(loaded.milliseconds);
+    minimalTimes.push_back(least.milliseconds);
+    emptyMemory.push_back(empty.privateKilobytes);
+    allMemory.push_back(loaded.privateKilobytes);
+    minimalMemory.push_back(least.privateKilobytes);
+    emptyImages.push_back(empty.imageKilobytes);
+    allImages.push_back(loaded.imageKilobytes);
+    minimalImages.push_back(least.imageKilobytes);
+  }
+
+  std::printf("Start-up and private memory, median of %d runs, %d plug-ins%s\n\n", runs,
+              libraryCount, taskbar.up() ? "" : " (no toolbar taskbar: ShufflaXP left out)");
+  std::printf("%-30s %12s %11s %15s\n", "program", "start-up ms", "private KB", "+ images KB");
+  auto row = [](const char* name, const std::vector<double>& times,
+                const std::vector<double>& memory, const std::vector<double>& images) {
+    std::printf("%-30s %12.1f %11.0f %15.0f\n", name, median(times), median(memory),
+                median(memory) + median(images));
+  };
+  row("TOV.exe, empty HookOrder.ini", emptyTimes, emptyMemory, emptyImages);
+  row("TOV.exe, all plug-ins", allTimes, allMemory, allImages);
+  row("minimal window program", minimalTimes, minimalMemory, minimalImages);
+  const double startRatio = median(allTimes) / median(emptyTimes);
+  const double memoryRatio = median(allMemory) / median(minimalMemory);
+  const double imageRatio =
+      (median(allMemory) + median(allImages)) / (median(minimalMemory) + median(minimalImages));
+  auto verdict = [](double ratio) { return ratio > 1.5 ? "  over 1.5" : ""; };
+  std::printf("\nstart-up, all / empty:                       %5.2f%s\n", startRatio,
+              verdict(startRatio));
+  std::printf("private memory, all / minimal:               %5.2f%s\n", memoryRatio,
+              verdict(memoryRatio));
+  std::printf("private with writable images, all / minimal: %5.2f%s\n", imageRatio,
+              verdict(imageRatio));
+  return 0;
+}
