@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <random>
 #include <string>
@@ -141,6 +143,21 @@ TEST(ChromalRules, ChoiceOfRule) {
   EXPECT_EQ(chooseRule(patterns({L""}), false, L"C:\\"), 0u);
   EXPECT_TRUE(isDesktopClass(L"Progman"));
   EXPECT_FALSE(isDesktopClass(L"CabinetWClass"));
+}
+
+// The shipped Chromal.conf: its first rule colours the desktop (white text for a wallpaper) and
+// must never be taken by a folder window, where white text would sit on a white list.
+TEST(ChromalRules, ShippedSampleKeepsTheDesktopRuleForTheDesktop) {
+  std::ifstream file(TOV_SOURCE_DIR "/host/samples/Chromal.conf", std::ios::binary);
+  ASSERT_TRUE(file) << "the sample is missing";
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  RuleTable rules = readRules(asTextMode(std::wstring(bytes.begin(), bytes.end())));
+  ASSERT_GE(rules.size(), 2u);
+  EXPECT_EQ(chooseRule(rules, true, nullptr), 0u);
+  for (const wchar_t* folder : {L"C:\\", L"C:\\Users\\me\\Desktop", L"C:\\Windows\\System32",
+                                L"D:\\Data", L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}"}) {
+    EXPECT_NE(chooseRule(rules, false, folder), 0u) << folder;
+  }
 }
 
 // ---- The matcher ------------------------------------------------------------------------------
