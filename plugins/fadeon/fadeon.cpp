@@ -4,6 +4,7 @@
 //
 // Activations are reported to the shell hook in whichever process the system picks; the passes
 // of start and of switching on run in the host. All of them read the shared settings.
+#include <no_wait.h>
 #include <plugin_frame.h>
 
 #include "core/fade.h"
@@ -40,9 +41,11 @@ void windowShape(HWND window, HRGN shape) {
   }
 }
 
+// Runs in the shell hook of whatever program, or in the host, for other programs' windows: one
+// that does not answer in time is not made layered (no_wait.h) and keeps its look this pass.
 void setAlpha(HWND window, BYTE alpha) {
   LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
-  if (!(exStyle & WS_EX_LAYERED)) SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  if (!tov::setExStyleWithoutWaiting(window, exStyle | WS_EX_LAYERED)) return;
   SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
   RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
 }

@@ -43,6 +43,18 @@ TEST(PushdownPress, OnlyTheReleaseOfAPressWhoseHoldFiredIsSwallowed) {
   EXPECT_FALSE(pressEnded(next, kThread).swallow);
 }
 
+TEST(PushdownPress, AWindowGoneBeforeTheHoldGetsNothingButItsReleaseIsTaken) {
+  HoldFacts gone = kHeld;
+  gone.targetGone = true;
+  for (bool onDesktop : {false, true}) {
+    gone.onDesktop = onDesktop;
+    HoldRecord record = pressed(41);
+    ASSERT_TRUE(timerDue(record, 41, kThread));
+    EXPECT_EQ(holdFired(record, gone), HoldAction::kNothing) << onDesktop;
+    EXPECT_TRUE(pressEnded(record, kThread).swallow) << onDesktop;
+  }
+}
+
 TEST(PushdownPress, TimersAreCancelledOnlyOnTheirOwnThreadAndStaleOnesDoNothing) {
   HoldRecord record = pressed(41);
   ReleaseDecision shortClick = pressEnded(record, kThread);

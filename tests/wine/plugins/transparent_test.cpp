@@ -8,6 +8,8 @@ namespace tov::test {
 namespace {
 
 constexpr wchar_t kTitle[] = L"Transparent target";
+// The fixture's request to stop taking messages for wParam milliseconds.
+constexpr UINT kHang = WM_APP + 4;
 
 class TransparentTest : public ::testing::Test {
  protected:
@@ -171,6 +173,75 @@ TEST_F(TransparentTest, SwitchedOffMidwayKeepsTheAdjustmentUntilOnAgain) {
   plugin_->setUse(true);
   clickAt(*elsewhere, 1);
   EXPECT_TRUE(captionBecomes(kTitle));
+}
+
+// The target's program stops answering in the middle of an adjustment. Nothing waits for it:
+// every wheel turn is taken by the hook in time (none falls through to the target), the click
+// that ends the adjustment reaches another program while the target still sleeps, the target
+// gets its caption back once awake, and the low-level hook still works for another window.
+TEST_F(TransparentTest, AHungTargetHoldsUpNeitherTheWheelNorTheEndingClick) {
+  Fixture other(L"other", {L"560,420,360,220:title=Elsewhere"});
+  ASSERT_TRUE(other.ready());
+  HWND elsewhere = other.window(0);
+  auto elsewhereMax = hitTestPoint(elsewhere, HTMAXBUTTON);
+  ASSERT_TRUE(elsewhereMax);
+  startAdjustment();
+  fixture_.mark();
+  // Long enough that anything that waited for the target could not pass for prompt.
+  constexpr unsigned kHangMs = 15000;
+  PostMessageW(target_, kHang, kHangMs, 0);
+  ASSERT_TRUE(fixture_.waitForLine("0 HANG"));
+
+  wheelAt(maxButton_, -1);
+  EXPECT_TRUE(waitUntil([&] { return layeredAlpha(target_) == std::optional<BYTE>(224); }));
+  wheelAt(maxButton_, -1);
+  EXPECT_TRUE(waitUntil([&] { return layeredAlpha(target_) == std::optional<BYTE>(208); }));
+  other.mark();
+  clickAt(*hitTestPoint(elsewhere, HTCLIENT), 1);
+  EXPECT_TRUE(other.waitForLine("0 LBUTTONDOWN"));
+  EXPECT_FALSE(fixture_.sawSinceMark("AWAKE")) << "the click waited for the hung program";
+
+  ASSERT_TRUE(fixture_.waitForLine("0 AWAKE", std::chrono::milliseconds(kHangMs) + 20s));
+  moveMouse(maxButton_.x, maxButton_.y + 60);
+  EXPECT_TRUE(captionBecomes(kTitle)) << narrow(caption(target_));
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(208));
+  fixture_.settle();
+  EXPECT_FALSE(fixture_.sawSinceMark("MOUSEWHEEL")) << "a wheel turn outlasted the hook's time";
+
+  clickAt(*elsewhereMax, 3);
+  EXPECT_TRUE(waitUntil([&] { return caption(elsewhere) == L"94%"; }))
+      << narrow(caption(elsewhere));
+  wheelAt(*elsewhereMax, 1);
+  EXPECT_TRUE(waitUntil([&] { return caption(elsewhere) == L"100%"; }))
+      << narrow(caption(elsewhere));
+}
+
+// A target closed during its adjustment is not touched again, whatever its handle names by then:
+// the wheel stays the adjustment's until the next press, which ends it and arrives as usual.
+TEST_F(TransparentTest, ATargetClosedDuringTheAdjustmentIsLeftAlone) {
+  Fixture closing(L"closing", {L"560,420,360,220:title=Closing"});
+  ASSERT_TRUE(closing.ready());
+  HWND closed = closing.window(0);
+  auto closedMax = hitTestPoint(closed, HTMAXBUTTON);
+  ASSERT_TRUE(closedMax);
+  clickAt(*closedMax, 3);
+  ASSERT_TRUE(waitUntil([&] { return caption(closed) == L"94%"; })) << narrow(caption(closed));
+  PostMessageW(closed, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(closed); }));
+
+  HWND bystander = fixture_.window(1);
+  POINT inside = *hitTestPoint(bystander, HTCLIENT);
+  fixture_.mark();
+  wheelAt(inside, -1);
+  clickAt(inside, 1);
+  EXPECT_TRUE(fixture_.waitForLine("1 LBUTTONDOWN"));
+  wheelAt(inside, -1);
+  EXPECT_TRUE(fixture_.waitForLine("1 MOUSEWHEEL -120"));
+  EXPECT_EQ(countLines(fixture_.linesSinceMark(), "MOUSEWHEEL"), 1u);
+  for (HWND window : {target_, bystander}) {
+    EXPECT_FALSE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(caption(window).find(L'%'), std::wstring::npos) << narrow(caption(window));
+  }
 }
 
 }  // namespace

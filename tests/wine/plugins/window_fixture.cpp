@@ -5,7 +5,7 @@
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 //                                         tree list=VIEW items=N selected=N noheader early
-//                                         holdtimer
+//                                         holdtimer closeonmiddle
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one. --peek looks at every message without removing it before taking it, as some
 // programs do. Posting kOpenMenu (lParam = screen point) opens a popup menu; kTakeCapture makes
@@ -24,6 +24,8 @@
 // "holdtimer": a middle press on the window starts a timer of the double-click time and a little
 // more; when it comes due the window logs "HOLDTIMER". A hook's timer set for the same press on
 // this thread, due earlier, has then come due too.
+// "closeonmiddle": a middle press destroys the window at once (a hook has seen the press by then),
+// after starting the first window's hold timer when that one has "holdtimer".
 //
 // Log lines: "<window index> <EVENT> <details>"; "<index> created <handle>" for each window, with
 // "<index> tree <handle>" and "<index> list <handle>" for its views, then "ready" once every window
@@ -47,6 +49,7 @@ constexpr UINT kTakeCapture = WM_APP + 2;
 constexpr UINT kSetOwnTextColour = WM_APP + 3;
 constexpr UINT kHang = WM_APP + 4;
 constexpr wchar_t kHoldTimerProperty[] = L"TovFixtureHoldTimer";
+constexpr wchar_t kCloseOnMiddleProperty[] = L"TovFixtureCloseOnMiddle";
 constexpr UINT_PTR kHoldTimer = 0x484F;
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
@@ -247,6 +250,12 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       break;
     case WM_MBUTTONDOWN:
     case WM_NCMBUTTONDOWN:
+      if (GetPropW(window, kCloseOnMiddleProperty) != nullptr && index > 0) {
+        if (GetPropW(windows[0], kHoldTimerProperty) != nullptr)
+          SetTimer(windows[0], kHoldTimer, GetDoubleClickTime() + 100, nullptr);
+        DestroyWindow(window);
+        return 0;
+      }
       if (GetPropW(window, kHoldTimerProperty) != nullptr)
         SetTimer(window, kHoldTimer, GetDoubleClickTime() + 100, nullptr);
       break;
@@ -273,7 +282,7 @@ struct Layout {
   std::wstring title;
   bool tool = false, hidden = false, owned = false, popup = false, region = false, disabled = false,
        bottom = false;
-  bool tree = false, header = true, early = false, holdTimer = false;
+  bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
 };
@@ -341,6 +350,8 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.early = true;
     } else if (option == L"holdtimer") {
       layout.holdTimer = true;
+    } else if (option == L"closeonmiddle") {
+      layout.closeOnMiddle = true;
     } else {
       return false;
     }
@@ -443,6 +454,7 @@ HWND makeWindow(const Layout& layout, int index) {
   GetClientRect(window, &client);
   layoutViews(views[static_cast<std::size_t>(index)], client.right, client.bottom);
   if (layout.holdTimer) SetPropW(window, kHoldTimerProperty, reinterpret_cast<HANDLE>(1));
+  if (layout.closeOnMiddle) SetPropW(window, kCloseOnMiddleProperty, reinterpret_cast<HANDLE>(1));
   if (layout.region) {
     // The whole window, in window coordinates: the shape is the rectangle, only expressed the
     // way window regions are.
