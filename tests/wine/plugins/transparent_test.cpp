@@ -8,8 +8,6 @@ namespace tov::test {
 namespace {
 
 constexpr wchar_t kTitle[] = L"Transparent target";
-// The fixture's request to stop taking messages for wParam milliseconds.
-constexpr UINT kHang = WM_APP + 4;
 
 class TransparentTest : public ::testing::Test {
  protected:
@@ -189,7 +187,7 @@ TEST_F(TransparentTest, AHungTargetHoldsUpNeitherTheWheelNorTheEndingClick) {
   fixture_.mark();
   // Long enough that anything that waited for the target could not pass for prompt.
   constexpr unsigned kHangMs = 15000;
-  PostMessageW(target_, kHang, kHangMs, 0);
+  PostMessageW(target_, kFixtureHang, kHangMs, 0);
   ASSERT_TRUE(fixture_.waitForLine("0 HANG"));
 
   // Under Wine the X server's events over a window are read by that window's program, so the
