@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::uint32_t kThread = 7;
 constexpr std::uint32_t kOtherThread = 9;
-constexpr HoldFacts kHeld{true, true, false, false, true, false};
-constexpr HoldFacts kReleasedUnseen{false, true, false, false, true, false};
+constexpr HoldFacts kHeld{true, true, false, false, true, false, false};
+constexpr HoldFacts kReleasedUnseen{false, true, false, false, true, false, false};
 
 // A press on `thread` whose timer got `timer`.
 HoldRecord pressed(std::uintptr_t timer, std::uint32_t thread = kThread) {
