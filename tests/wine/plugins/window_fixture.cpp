@@ -5,11 +5,11 @@
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 //                                         tree list=VIEW items=N selected=N noheader early
-//                                         holdtimer closeonmiddle
+//                                         holdtimer closeonmiddle ownedby=HANDLE
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
-// the first one. --peek looks at every message without removing it before taking it, as some
-// programs do. Posting kOpenMenu (lParam = screen point) opens a popup menu; kTakeCapture makes
-// the window take the mouse capture.
+// the first one, "ownedby=HANDLE" (hexadecimal) by any window, of another program too. --peek looks
+// at every message without removing it before taking it, as some programs do. Posting kOpenMenu
+// (lParam = screen point) opens a popup menu; kTakeCapture makes the window take the mouse capture.
 //
 // Folder windows: "tree" puts a real "SysTreeView32" with a few items in the left third of the
 // client area; "list=VIEW" (list, report, icon, smallicon) a real "SysListView32" in the rest, with
@@ -285,6 +285,7 @@ struct Layout {
   bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
+  HWND owner = nullptr;  // ownedby=
 };
 
 // The view as the list's style states it, which is what a folder window's list shows too.
@@ -350,6 +351,9 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.early = true;
     } else if (option == L"holdtimer") {
       layout.holdTimer = true;
+    } else if (option.rfind(L"ownedby=", 0) == 0) {
+      layout.owner = reinterpret_cast<HWND>(
+          static_cast<UINT_PTR>(std::wcstoull(option.c_str() + 8, nullptr, 16)));
     } else if (option == L"closeonmiddle") {
       layout.closeOnMiddle = true;
     } else {
@@ -440,7 +444,7 @@ HWND makeWindow(const Layout& layout, int index) {
   DWORD style = layout.popup ? WS_POPUP | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
   if (layout.disabled) style |= WS_DISABLED;
   DWORD exStyle = layout.tool ? WS_EX_TOOLWINDOW : 0;
-  HWND owner = layout.owned && !windows.empty() ? windows[0] : nullptr;
+  HWND owner = layout.owned && !windows.empty() ? windows[0] : layout.owner;
   earlyLayout = layout.early ? &layout : nullptr;
   earlyIndex = index;
   HWND window = CreateWindowExW(exStyle, layout.className.c_str(), title.c_str(), style, layout.x,
