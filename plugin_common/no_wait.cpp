@@ -14,17 +14,17 @@ bool isOwnThreadWindow(HWND window) {
   return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
-bool answersPromptly(HWND window) {
+bool answersPromptly(HWND window, UINT timeoutMs) {
   if (isOwnThreadWindow(window)) return true;
   DWORD_PTR ignored = 0;
-  return SendMessageTimeoutW(window, WM_NULL, 0, 0, kSendFlags, kAnswerTimeoutMs, &ignored) != 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, kSendFlags, timeoutMs, &ignored) != 0;
 }
 
-bool setCaptionWithoutWaiting(HWND window, const wchar_t* text) {
+bool setCaptionWithoutWaiting(HWND window, const wchar_t* text, UINT timeoutMs) {
   if (isOwnThreadWindow(window)) return SetWindowTextW(window, text) != FALSE;
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), kSendFlags,
-                             kAnswerTimeoutMs, &ignored) != 0;
+                             timeoutMs, &ignored) != 0;
 }
 
 void readCaptionWithoutWaiting(HWND window, wchar_t* caption, int capacity) {
@@ -35,9 +35,9 @@ void readCaptionWithoutWaiting(HWND window, wchar_t* caption, int capacity) {
   if (length <= 0) caption[0] = L'\0';
 }
 
-bool setExStyleWithoutWaiting(HWND window, LONG exStyle) {
+bool setExStyleWithoutWaiting(HWND window, LONG exStyle, UINT timeoutMs) {
   if (GetWindowLongW(window, GWL_EXSTYLE) == exStyle) return true;
-  if (!answersPromptly(window)) return false;
+  if (!answersPromptly(window, timeoutMs)) return false;
   SetWindowLongW(window, GWL_EXSTYLE, exStyle);
   return true;
 }

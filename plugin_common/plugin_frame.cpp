@@ -59,7 +59,7 @@ BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM) {
   if (isNormalTopLevelWindow(window)) {
     LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
     if (exStyle & WS_EX_LAYERED) {
-      if (setExStyleWithoutWaiting(window, exStyle & ~WS_EX_LAYERED)) {
+      if (setExStyleWithoutWaiting(window, exStyle & ~WS_EX_LAYERED, kHostAnswerTimeoutMs)) {
         RedrawWindow(window, nullptr, nullptr, kRedrawAll);
       } else {
         // A window that does not answer keeps the style but looks opaque all the same.
