@@ -11,6 +11,9 @@
 
 namespace {
 
+// How long a second start waits for the first instance to show its tray icon.
+constexpr UINT kFirstInstanceTimeoutMs = 5000;
+
 // The mutex stays owned for the whole life of the process; it only detects a second start.
 class InstanceMutex {
  public:
@@ -56,8 +59,11 @@ int run(const wchar_t* commandLine, int showCommand) {
     return 0;
   }
   if (mutex.alreadyRunning()) {
+    // The first instance may be hung: this one gives up on it rather than hang as well.
     if (HWND first = FindWindowW(tov::kMainWindowClass, nullptr)) {
-      SendMessageW(first, tov::WM_SHOWTRAYICON, 0, 0);
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(first, tov::WM_SHOWTRAYICON, 0, 0, SMTO_ABORTIFHUNG,
+                          kFirstInstanceTimeoutMs, &ignored);
     }
     return 0;
   }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "no_wait.h"
+
 namespace tov {
 
 HINSTANCE moduleInstance = nullptr;
@@ -57,8 +59,12 @@ BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM) {
   if (isNormalTopLevelWindow(window)) {
     LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
     if (exStyle & WS_EX_LAYERED) {
-      SetWindowLongW(window, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
-      RedrawWindow(window, nullptr, nullptr, kRedrawAll);
+      if (setExStyleWithoutWaiting(window, exStyle & ~WS_EX_LAYERED, kHostAnswerTimeoutMs)) {
+        RedrawWindow(window, nullptr, nullptr, kRedrawAll);
+      } else {
+        // A window that does not answer keeps the style but looks opaque all the same.
+        SetLayeredWindowAttributes(window, 0, 255, LWA_ALPHA);
+      }
     }
   }
   return TRUE;

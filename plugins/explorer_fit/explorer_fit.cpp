@@ -1,6 +1,7 @@
 #include "explorer_fit.h"
 
 #include <commctrl.h>
+#include <no_wait.h>
 
 namespace tov::explorer_fit {
 
@@ -69,7 +70,14 @@ class ListWindows final : public FitWindows {
     return false;
   }
   int scrollBarWidth() override { return GetSystemMetrics(SM_CXVSCROLL); }
+  // The folder window is this program's, but may be another thread's: that one is asked to
+  // move itself (SWP_ASYNCWINDOWPOS) rather than waited for, and is not locked meanwhile.
   void move(int left, int top, int width, int height) override {
+    if (!isOwnThreadWindow(window_)) {
+      SetWindowPos(window_, nullptr, left, top, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+      return;
+    }
     LockWindowUpdate(window_);
     MoveWindow(window_, left, top, width, height, TRUE);
   }

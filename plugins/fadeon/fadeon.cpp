@@ -4,6 +4,7 @@
 //
 // Activations are reported to the shell hook in whichever process the system picks; the passes
 // of start and of switching on run in the host. All of them read the shared settings.
+#include <no_wait.h>
 #include <plugin_frame.h>
 
 #include "core/fade.h"
@@ -40,16 +41,18 @@ void windowShape(HWND window, HRGN shape) {
   }
 }
 
-void setAlpha(HWND window, BYTE alpha) {
+// Runs in the shell hook of whatever program, or in the host, for other programs' windows: one
+// that does not answer in time is not made layered (no_wait.h) and keeps its look this pass.
+void setAlpha(HWND window, BYTE alpha, UINT answerTimeoutMs) {
   LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
-  if (!(exStyle & WS_EX_LAYERED)) SetWindowLongW(window, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  if (!tov::setExStyleWithoutWaiting(window, exStyle | WS_EX_LAYERED, answerTimeoutMs)) return;
   SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
   RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
 }
 
 // Fades the normal top-level windows from `first` down the Z order. Three regions per pass,
 // whatever the number of windows.
-void fadeWindowStack(HWND first) {
+void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
   HRGN covered = CreateRectRgn(0, 0, 0, 0);
   HRGN scratch = CreateRectRgn(0, 0, 0, 0);
   HRGN shape = CreateRectRgn(0, 0, 0, 0);
@@ -61,7 +64,7 @@ void fadeWindowStack(HWND first) {
       bool isCovered = isRegion(CombineRgn(scratch, covered, shape, RGN_AND));
       CombineRgn(scratch, covered, shape, RGN_OR);
       CombineRgn(covered, scratch, nullptr, RGN_COPY);
-      setAlpha(window, sequence.next(isCovered));
+      setAlpha(window, sequence.next(isCovered), answerTimeoutMs);
     }
   }
   // A pass without its regions changes nothing rather than fading everything alike.
@@ -72,7 +75,7 @@ void fadeWindowStack(HWND first) {
 
 LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (state.inUse && code == HSHELL_WINDOWACTIVATED)
-    fadeWindowStack(reinterpret_cast<HWND>(wParam));
+    fadeWindowStack(reinterpret_cast<HWND>(wParam), tov::kHookAnswerTimeoutMs);
   // The notification is never consumed.
   return CallNextHookEx(state.hShellHook, code, wParam, lParam);
 }
@@ -99,7 +102,7 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   bool setUse(bool use) override {
     state.inUse = use;
     if (use) {
-      fadeWindowStack(GetTopWindow(nullptr));
+      fadeWindowStack(GetTopWindow(nullptr), tov::kHostAnswerTimeoutMs);
     } else if (!state.remainTrans) {
       makeAllOpaque();
     }
@@ -109,7 +112,7 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   // The first pass runs whether or not the plug-in is in use, and also when already started.
   bool start() override {
     if (!tov::startHook(state.hShellHook, WH_SHELL, shellProcedure)) return false;
-    fadeWindowStack(GetTopWindow(nullptr));
+    fadeWindowStack(GetTopWindow(nullptr), tov::kHostAnswerTimeoutMs);
     return true;
   }
 

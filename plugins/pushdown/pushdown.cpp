@@ -7,6 +7,7 @@
 // stays in the host: the timer only posts a request to the host's window, and the host checks
 // the window, runs the command and shows any failure itself. Nothing in the shared section, which
 // every program mapping this library can write, is ever run.
+#include <no_wait.h>
 #include <plugin_frame.h>
 #include <text_file.h>
 
@@ -24,12 +25,13 @@ struct SharedState {
   bool inUse;
   bool commandEnabled;  // "IsUse Desktop Pushdown"
   HWND targetWindow;    // root owner of the window under the last press
+  DWORD targetThread;   // its thread then: the timer acts only on the window it still names
   HoldRecord hold;
   HWND hostWindow;      // where a hold over the desktop or the taskbar sends its request
   UINT requestCommand;  // the WM_COMMAND identifier of that request
 };
 
-TOV_SHARED constinit SharedState state = {nullptr, true, true, nullptr, {}, nullptr, 0};
+TOV_SHARED constinit SharedState state = {nullptr, true, true, nullptr, 0, {}, nullptr, 0};
 
 // The two menu items, and the request of a hold over the desktop or the taskbar (lParam: the
 // window held on), which is no menu item: only the hold timer posts it.
@@ -57,6 +59,7 @@ void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
   facts.buttonDown = GetKeyState(VK_MBUTTON) < 0;
   facts.inUse = state.inUse;
   if (facts.buttonDown && facts.inUse) {
+    facts.targetGone = !tov::isSameWindow({target, state.targetThread});
     facts.menuOpen = menuShown();
     facts.onDesktop = !facts.menuOpen && isDesktopWindow(target);
     facts.commandEnabled = state.commandEnabled;
@@ -83,6 +86,7 @@ void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
 void onPress(HWND window) {
   DWORD thread = GetCurrentThreadId();
   state.targetWindow = GetAncestor(window, GA_ROOTOWNER);
+  state.targetThread = GetWindowThreadProcessId(state.targetWindow, nullptr);
   if (std::uintptr_t previous = pressStarted(state.hold, thread)) KillTimer(nullptr, previous);
   timerStarted(state.hold, SetTimer(nullptr, 0, GetDoubleClickTime(), holdTimerProcedure), thread);
 }

@@ -12,6 +12,7 @@
 // the hook acts on, and the same message sent to the control is answered 223 by the replacement
 // procedure, the only sign that the subclass is alive. The unsubclass request is always sent, so
 // the control has its own procedure back before the hook, and with it this library, goes.
+#include <no_wait.h>
 #include <plugin_frame.h>
 
 #include <commctrl.h>
@@ -101,6 +102,9 @@ struct DragState {
   // longer hold them moves nothing.
   HWND sourceWindow = nullptr;
   HWND targetWindow = nullptr;
+  // The dragged window's thread: a window closed during the drag, whose handle may since be
+  // another's, is not moved.
+  DWORD sourceThread = 0;
 };
 DragState drag;
 
@@ -150,6 +154,7 @@ void endDragImage(HWND control) {
 void move(HWND control) {
   Drop drop{drag.sourceIndex, drag.targetIndex, drag.sourceWindow, drag.targetWindow};
   if (drop.source < 0 || drop.target < 0 || drop.source == drop.target) return;
+  if (!tov::isSameWindow({drag.sourceWindow, drag.sourceThread})) return;
   int count = buttonCount(control);
   if (count <= 0) return;
   std::size_t n = static_cast<std::size_t>(count);
@@ -194,6 +199,7 @@ void beginDrag(HWND control) {
   drag.targetIndex = -1;
   drag.targetWindow = nullptr;
   drag.sourceWindow = buttonWindow(control, drag.sourceIndex);
+  drag.sourceThread = GetWindowThreadProcessId(drag.sourceWindow, nullptr);
   drag.dragIcon = iconOf(drag.sourceWindow);
   ImageList_ReplaceIcon(drag.dragImages, 0, drag.dragIcon);
   ImageList_BeginDrag(drag.dragImages, 0, 0, 0);

@@ -1,5 +1,6 @@
 // Topmost: a right press on a window's close button flips its root owner between always-on-top
 // and normal. The press is consumed, so nothing closes.
+#include <no_wait.h>
 #include <plugin_frame.h>
 
 #include "core/pin.h"
@@ -15,9 +16,13 @@ struct SharedState {
 
 TOV_SHARED constinit SharedState state = {nullptr, true};
 
-// Without SWP_NOACTIVATE, so the window also comes to the top of its group and is activated.
+// Without SWP_NOACTIVATE, so the window also comes to the top of its group and is activated. The
+// hook runs on the thread of the pressed window; a root owner of another thread is asked to move
+// itself (SWP_ASYNCWINDOWPOS), so that the hook never waits on that thread.
 void setTopmost(HWND window, bool on) {
-  SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 100, 100, SWP_NOSIZE | SWP_NOMOVE);
+  UINT flags = SWP_NOSIZE | SWP_NOMOVE;
+  if (!tov::isOwnThreadWindow(window)) flags |= SWP_ASYNCWINDOWPOS;
+  SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 100, 100, flags);
 }
 
 void toggleTopmost(HWND window) {

@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::uint32_t kThread = 7;
 constexpr std::uint32_t kOtherThread = 9;
-constexpr HoldFacts kHeld{true, true, false, false, true, false};
-constexpr HoldFacts kReleasedUnseen{false, true, false, false, true, false};
+constexpr HoldFacts kHeld{true, true, false, false, true, false, false};
+constexpr HoldFacts kReleasedUnseen{false, true, false, false, true, false, false};
 
 // A press on `thread` whose timer got `timer`.
 HoldRecord pressed(std::uintptr_t timer, std::uint32_t thread = kThread) {
@@ -41,6 +41,18 @@ TEST(PushdownPress, OnlyTheReleaseOfAPressWhoseHoldFiredIsSwallowed) {
   pressStarted(next, kThread);
   timerStarted(next, 42, kThread);
   EXPECT_FALSE(pressEnded(next, kThread).swallow);
+}
+
+TEST(PushdownPress, AWindowGoneBeforeTheHoldGetsNothingButItsReleaseIsTaken) {
+  HoldFacts gone = kHeld;
+  gone.targetGone = true;
+  for (bool onDesktop : {false, true}) {
+    gone.onDesktop = onDesktop;
+    HoldRecord record = pressed(41);
+    ASSERT_TRUE(timerDue(record, 41, kThread));
+    EXPECT_EQ(holdFired(record, gone), HoldAction::kNothing) << onDesktop;
+    EXPECT_TRUE(pressEnded(record, kThread).swallow) << onDesktop;
+  }
 }
 
 TEST(PushdownPress, TimersAreCancelledOnlyOnTheirOwnThreadAndStaleOnesDoNothing) {

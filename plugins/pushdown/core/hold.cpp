@@ -45,7 +45,7 @@ bool timerDue(HoldRecord& record, std::uintptr_t timerId, std::uint32_t thread) 
 HoldAction holdFired(HoldRecord& record, const HoldFacts& facts) {
   if (!facts.buttonDown || !facts.inUse) return HoldAction::kNothing;
   record.holdFired = true;
-  if (facts.menuOpen) return HoldAction::kNothing;
+  if (facts.menuOpen || facts.targetGone) return HoldAction::kNothing;
   if (facts.onDesktop) return facts.commandEnabled ? HoldAction::kRunCommand : HoldAction::kNothing;
   return facts.zoomed ? HoldAction::kRestore : HoldAction::kMaximize;
 }

@@ -52,10 +52,13 @@ struct HoldFacts {
   bool onDesktop;       // the pressed window's root owner is the desktop or the taskbar
   bool commandEnabled;  // "IsUse Desktop Pushdown"
   bool zoomed;          // that window is maximised
+  bool targetGone;      // that window is no longer the one pressed on: closed, its handle perhaps
+                        // another window's by now
 };
 enum class HoldAction { kNothing, kRunCommand, kMaximize, kRestore };
 // Decides the hold and records whether its release is to be swallowed: it is once the button
-// was still down with the plug-in in use, whatever the hold then did.
+// was still down with the plug-in in use, whatever the hold then did (nothing, for a window
+// that has gone).
 HoldAction holdFired(HoldRecord& record, const HoldFacts& facts);
 
 }  // namespace tov::pushdown

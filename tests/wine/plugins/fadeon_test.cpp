@@ -118,6 +118,30 @@ TEST_F(FadeonTest, RemainTransKeepsTheFadeWhenSwitchedOffOrStopped) {
   (*fadeon)->setUse(true);
 }
 
+// A program that does not answer holds up neither pass: switched off, its layered window is made
+// opaque by its alpha alone, and on again it is faded with the others, while it still sleeps.
+TEST_F(FadeonTest, AHungProgramHoldsUpNeitherPass) {
+  Fixture hung(L"hung", {L"40,40,300,200"});
+  Fixture other(L"other", {L"400,40,300,200"});
+  ASSERT_TRUE(hung.ready());
+  ASSERT_TRUE(other.ready());
+  auto fadeon = startFadeon();
+  HWND sleeper = hung.window(0);
+  ASSERT_EQ(layeredAlpha(sleeper), std::optional<BYTE>(240));
+  constexpr unsigned kHangMs = 15000;
+  PostMessageW(sleeper, kFixtureHang, kHangMs, 0);
+  ASSERT_TRUE(hung.waitForLine("0 HANG"));
+
+  (*fadeon)->setUse(false);
+  EXPECT_EQ(layeredAlpha(other.window(0)), kOpaque);
+  EXPECT_EQ(layeredAlpha(sleeper), std::optional<BYTE>(255));
+  (*fadeon)->setUse(true);
+  EXPECT_EQ(layeredAlpha(other.window(0)), std::optional<BYTE>(240));
+  EXPECT_EQ(layeredAlpha(sleeper), std::optional<BYTE>(240));
+  EXPECT_EQ(countLines(hung.lines(), "AWAKE"), 0u) << "a pass waited for the hung program";
+  EXPECT_TRUE(hung.waitForLine("0 AWAKE", std::chrono::milliseconds(kHangMs) + 20s));
+}
+
 TEST_F(FadeonTest, UnTransAllOfTransparentMakesFadedWindowsOpaque) {
   Fixture windows(L"cascade", cascade(3));
   ASSERT_TRUE(windows.ready());

@@ -51,6 +51,10 @@ class LoadedPlugin {
 // The product library of that name (e.g. L"Transparent.dll").
 std::wstring productLibrary(const wchar_t* file);
 
+// Posted to a fixture window (wParam = milliseconds): its program takes no message for that long,
+// logging "<index> HANG <ms>" before and "<index> AWAKE" after.
+inline constexpr UINT kFixtureHang = WM_APP + 4;
+
 // A window_fixture process with its windows; ended (and its windows gone) at the end.
 class Fixture {
  public:

@@ -1,6 +1,8 @@
 // Topmost under Wine: real right presses on caption buttons of a fixture program's windows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "plugin_support.h"
 
 namespace tov::test {
@@ -68,6 +70,33 @@ TEST_F(TopmostTest, OwnedDialogAsksItsRootOwner) {
   fixture_.settle();
   EXPECT_FALSE(fixture_.sawSinceMark("1 POSCHANGING after -1")) << "the dialog is not asked";
   EXPECT_FALSE(fixture_.sawSinceMark("NCRBUTTONDOWN"));
+}
+
+// A dialog of another program whose root owner is Main, and Main's program does not answer: the
+// press is taken without waiting for it (the dialog's next click arrives while Main still
+// sleeps), and Main is pinned once awake.
+TEST_F(TopmostTest, ARootOwnerOfAnotherProgramIsNotWaitedFor) {
+  char owner[32];
+  std::snprintf(owner, sizeof owner, "%llX",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(main_)));
+  Fixture foreign(L"foreign", {L"560,420,300,160:popup:title=Foreign:ownedby=" + widen(owner)});
+  ASSERT_TRUE(foreign.ready());
+  HWND dialog = foreign.window(0);
+  ASSERT_EQ(GetWindow(dialog, GW_OWNER), main_);
+  POINT close = at(dialog, HTCLOSE);
+  POINT inside = at(dialog, HTCLIENT);
+  fixture_.mark();
+  constexpr unsigned kHangMs = 15000;
+  PostMessageW(main_, kFixtureHang, kHangMs, 0);
+  ASSERT_TRUE(fixture_.waitForLine("0 HANG"));
+  foreign.mark();
+  clickAt(close, 3);
+  clickAt(inside, 1);
+  EXPECT_TRUE(foreign.waitForLine("0 LBUTTONDOWN"));
+  EXPECT_EQ(countLines(fixture_.lines(), "AWAKE"), 0u) << "the press waited for Main";
+  EXPECT_FALSE(foreign.sawSinceMark("NCRBUTTONDOWN"));
+  ASSERT_TRUE(fixture_.waitForLine("0 AWAKE", std::chrono::milliseconds(kHangMs) + 20s));
+  EXPECT_TRUE(fixture_.waitForLine("0 POSCHANGING after -1"));
 }
 
 TEST_F(TopmostTest, OtherPlacesOfTheCaptionPassUnchanged) {

@@ -173,5 +173,82 @@ TEST_F(TransparentTest, SwitchedOffMidwayKeepsTheAdjustmentUntilOnAgain) {
   EXPECT_TRUE(captionBecomes(kTitle));
 }
 
+// The target's program stops answering in the middle of an adjustment. Nothing waits for it:
+// every wheel turn is taken by the hook in time (none falls through to the target), the click
+// that ends the adjustment reaches another program while the target still sleeps, the target
+// gets its caption back once awake, and the low-level hook still works for another window.
+TEST_F(TransparentTest, AHungTargetHoldsUpNeitherTheWheelNorTheEndingClick) {
+  Fixture other(L"other", {L"560,420,360,220:title=Elsewhere"});
+  ASSERT_TRUE(other.ready());
+  HWND elsewhere = other.window(0);
+  auto elsewhereMax = hitTestPoint(elsewhere, HTMAXBUTTON);
+  ASSERT_TRUE(elsewhereMax);
+  startAdjustment();
+  fixture_.mark();
+  // Long enough that anything that waited for the target could not pass for prompt.
+  constexpr unsigned kHangMs = 15000;
+  PostMessageW(target_, kFixtureHang, kHangMs, 0);
+  ASSERT_TRUE(fixture_.waitForLine("0 HANG"));
+
+  // Under Wine the X server's events over a window are read by that window's program, so the
+  // wheel over a hung one is injected here, where the low-level hook runs.
+  SetCursorPos(maxButton_.x, maxButton_.y);
+  for (BYTE alpha : {224, 208}) {
+    auto sent = std::chrono::steady_clock::now();
+    sendWheel(-WHEEL_DELTA);
+    EXPECT_TRUE(waitUntil([&] { return layeredAlpha(target_) == std::optional<BYTE>(alpha); }));
+    auto taken = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - sent);
+    RecordProperty("wheel_to_alpha_" + std::to_string(alpha) + "_ms",
+                   static_cast<int>(taken.count()));
+  }
+  other.mark();
+  clickAt(*hitTestPoint(elsewhere, HTCLIENT), 1);
+  EXPECT_TRUE(other.waitForLine("0 LBUTTONDOWN"));
+  EXPECT_FALSE(fixture_.sawSinceMark("AWAKE")) << "the click waited for the hung program";
+
+  ASSERT_TRUE(fixture_.waitForLine("0 AWAKE", std::chrono::milliseconds(kHangMs) + 20s));
+  moveMouse(maxButton_.x, maxButton_.y + 60);
+  EXPECT_TRUE(captionBecomes(kTitle)) << narrow(caption(target_));
+  EXPECT_EQ(layeredAlpha(target_), std::optional<BYTE>(208));
+  fixture_.settle();
+  EXPECT_FALSE(fixture_.sawSinceMark("MOUSEWHEEL")) << "a wheel turn outlasted the hook's time";
+
+  clickAt(*elsewhereMax, 3);
+  EXPECT_TRUE(waitUntil([&] { return caption(elsewhere) == L"94%"; }))
+      << narrow(caption(elsewhere));
+  wheelAt(*elsewhereMax, 1);
+  EXPECT_TRUE(waitUntil([&] { return caption(elsewhere) == L"100%"; }))
+      << narrow(caption(elsewhere));
+}
+
+// A target closed during its adjustment is not touched again, whatever its handle names by then:
+// the wheel stays the adjustment's until the next press, which ends it and arrives as usual.
+TEST_F(TransparentTest, ATargetClosedDuringTheAdjustmentIsLeftAlone) {
+  Fixture closing(L"closing", {L"560,420,360,220:title=Closing"});
+  ASSERT_TRUE(closing.ready());
+  HWND closed = closing.window(0);
+  auto closedMax = hitTestPoint(closed, HTMAXBUTTON);
+  ASSERT_TRUE(closedMax);
+  clickAt(*closedMax, 3);
+  ASSERT_TRUE(waitUntil([&] { return caption(closed) == L"94%"; })) << narrow(caption(closed));
+  PostMessageW(closed, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(closed); }));
+
+  HWND bystander = fixture_.window(1);
+  POINT inside = *hitTestPoint(bystander, HTCLIENT);
+  fixture_.mark();
+  wheelAt(inside, -1);
+  clickAt(inside, 1);
+  EXPECT_TRUE(fixture_.waitForLine("1 LBUTTONDOWN"));
+  wheelAt(inside, -1);
+  EXPECT_TRUE(fixture_.waitForLine("1 MOUSEWHEEL -120"));
+  EXPECT_EQ(countLines(fixture_.linesSinceMark(), "MOUSEWHEEL"), 1u);
+  for (HWND window : {target_, bystander}) {
+    EXPECT_FALSE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(caption(window).find(L'%'), std::wstring::npos) << narrow(caption(window));
+  }
+}
+
 }  // namespace
 }  // namespace tov::test

@@ -5,11 +5,11 @@
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 //                                         tree list=VIEW items=N selected=N noheader early
-//                                         holdtimer
+//                                         holdtimer closeonmiddle ownedby=HANDLE
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
-// the first one. --peek looks at every message without removing it before taking it, as some
-// programs do. Posting kOpenMenu (lParam = screen point) opens a popup menu; kTakeCapture makes
-// the window take the mouse capture.
+// the first one, "ownedby=HANDLE" (hexadecimal) by any window, of another program too. --peek looks
+// at every message without removing it before taking it, as some programs do. Posting kOpenMenu
+// (lParam = screen point) opens a popup menu; kTakeCapture makes the window take the mouse capture.
 //
 // Folder windows: "tree" puts a real "SysTreeView32" with a few items in the left third of the
 // client area; "list=VIEW" (list, report, icon, smallicon) a real "SysListView32" in the rest, with
@@ -24,6 +24,8 @@
 // "holdtimer": a middle press on the window starts a timer of the double-click time and a little
 // more; when it comes due the window logs "HOLDTIMER". A hook's timer set for the same press on
 // this thread, due earlier, has then come due too.
+// "closeonmiddle": a middle press destroys the window at once (a hook has seen the press by then),
+// after starting the first window's hold timer when that one has "holdtimer".
 //
 // Log lines: "<window index> <EVENT> <details>"; "<index> created <handle>" for each window, with
 // "<index> tree <handle>" and "<index> list <handle>" for its views, then "ready" once every window
@@ -47,6 +49,7 @@ constexpr UINT kTakeCapture = WM_APP + 2;
 constexpr UINT kSetOwnTextColour = WM_APP + 3;
 constexpr UINT kHang = WM_APP + 4;
 constexpr wchar_t kHoldTimerProperty[] = L"TovFixtureHoldTimer";
+constexpr wchar_t kCloseOnMiddleProperty[] = L"TovFixtureCloseOnMiddle";
 constexpr UINT_PTR kHoldTimer = 0x484F;
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
@@ -247,6 +250,12 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       break;
     case WM_MBUTTONDOWN:
     case WM_NCMBUTTONDOWN:
+      if (GetPropW(window, kCloseOnMiddleProperty) != nullptr && index > 0) {
+        if (GetPropW(windows[0], kHoldTimerProperty) != nullptr)
+          SetTimer(windows[0], kHoldTimer, GetDoubleClickTime() + 100, nullptr);
+        DestroyWindow(window);
+        return 0;
+      }
       if (GetPropW(window, kHoldTimerProperty) != nullptr)
         SetTimer(window, kHoldTimer, GetDoubleClickTime() + 100, nullptr);
       break;
@@ -273,9 +282,10 @@ struct Layout {
   std::wstring title;
   bool tool = false, hidden = false, owned = false, popup = false, region = false, disabled = false,
        bottom = false;
-  bool tree = false, header = true, early = false, holdTimer = false;
+  bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
+  HWND owner = nullptr;  // ownedby=
 };
 
 // The view as the list's style states it, which is what a folder window's list shows too.
@@ -341,6 +351,11 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.early = true;
     } else if (option == L"holdtimer") {
       layout.holdTimer = true;
+    } else if (option.rfind(L"ownedby=", 0) == 0) {
+      layout.owner = reinterpret_cast<HWND>(
+          static_cast<UINT_PTR>(std::wcstoull(option.c_str() + 8, nullptr, 16)));
+    } else if (option == L"closeonmiddle") {
+      layout.closeOnMiddle = true;
     } else {
       return false;
     }
@@ -429,7 +444,7 @@ HWND makeWindow(const Layout& layout, int index) {
   DWORD style = layout.popup ? WS_POPUP | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
   if (layout.disabled) style |= WS_DISABLED;
   DWORD exStyle = layout.tool ? WS_EX_TOOLWINDOW : 0;
-  HWND owner = layout.owned && !windows.empty() ? windows[0] : nullptr;
+  HWND owner = layout.owned && !windows.empty() ? windows[0] : layout.owner;
   earlyLayout = layout.early ? &layout : nullptr;
   earlyIndex = index;
   HWND window = CreateWindowExW(exStyle, layout.className.c_str(), title.c_str(), style, layout.x,
@@ -443,6 +458,7 @@ HWND makeWindow(const Layout& layout, int index) {
   GetClientRect(window, &client);
   layoutViews(views[static_cast<std::size_t>(index)], client.right, client.bottom);
   if (layout.holdTimer) SetPropW(window, kHoldTimerProperty, reinterpret_cast<HANDLE>(1));
+  if (layout.closeOnMiddle) SetPropW(window, kCloseOnMiddleProperty, reinterpret_cast<HANDLE>(1));
   if (layout.region) {
     // The whole window, in window coordinates: the shape is the rectangle, only expressed the
     // way window regions are.

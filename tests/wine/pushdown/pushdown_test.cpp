@@ -196,6 +196,27 @@ TEST_F(PushdownTest, TheHostRunsTheCommandOnlyForAWindowOfTheDesktop) {
   EXPECT_EQ(ran(), std::vector<std::string>{"first.exe"});
 }
 
+// The window held on is closed before the hold comes due (it closes itself at the press): the
+// hold does nothing, to no window, and its release is still taken.
+TEST_F(PushdownTest, AWindowClosedBeforeItsHoldComesDueGetsNothing) {
+  startHost();
+  Fixture windows(L"windows", {kEditor, L"620,100,400,300:closeonmiddle"});
+  ASSERT_TRUE(windows.ready());
+  HWND closing = windows.window(1);
+  POINT point = *hitTestPoint(closing, HTCLIENT);
+  windows.mark();
+  pressAt(point, 2);
+  ASSERT_TRUE(windows.waitForLine("1 DESTROY"));
+  EXPECT_TRUE(windows.waitForLine("0 HOLDTIMER")) << "the hold came due";
+  releaseAt(point, 2);
+  windows.settle();
+  EXPECT_FALSE(IsWindow(closing));
+  EXPECT_FALSE(windows.sawSinceMark("SYSCOMMAND"));
+  EXPECT_FALSE(windows.sawSinceMark("MBUTTONUP"));
+  EXPECT_FALSE(zoomed(windows.window(0)));
+  EXPECT_TRUE(host_.noMessageBox());
+}
+
 TEST_F(PushdownTest, AReleaseWhosePressWasNeverSeenReachesItsWindow) {
   Fixture editor(L"editor", {kEditor});
   ASSERT_TRUE(editor.ready());

@@ -285,6 +285,17 @@ TEST_P(Shuffla, WindowClosedDuringTheDrag) {
   })) << ::testing::PrintToString(taskbar_.order());
 }
 
+// The dragged window closes while its button stays, the shell not having noticed yet: by the
+// drop its handle may name another window, so nothing at all is taken off or put back.
+TEST_P(Shuffla, DraggedWindowClosedWhileItsButtonStaysMovesNothing) {
+  startDrag(1, taskbar_.button(4));
+  ASSERT_EQ(taskbar_.ask(kCloseAppKeepButton, 1), 1);
+  drop();
+  EXPECT_EQ(taskbar_.order(), (std::vector<int>{0, -1, 2, 3, 4, 5}));
+  EXPECT_EQ(taskbar_.countSinceMark("DeleteTab"), 0u);
+  EXPECT_EQ(taskbar_.countSinceMark("AddTab"), 0u);
+}
+
 TEST_P(Shuffla, NotInUseTheTaskbarBehavesNormally) {
   plugin_->setUse(false);
   taskbar_.mark();

@@ -26,6 +26,8 @@
 //   kInsertMark        MAKELONG(toolbar insert mark button as a 16-bit signed number, its flags)
 //   kButtonCount       the number of buttons
 //   kDragColour        the colour in the middle of the drag image, -1 when there is none
+//   kCloseAppKeepButton (i)  destroys application window i but leaves its button, as a shell
+//                      that has not noticed yet
 //
 // Application 1 has a red small icon, application 2 a green big icon only, the others none.
 #define COBJMACROS
@@ -58,6 +60,7 @@ WNDPROC controlProcedure = nullptr;
 int appCount = 0;
 bool blankButton = false;
 HWND apps[kMaxApps] = {};
+bool keepButtons = false;  // an application window closing now leaves its button behind
 
 // What a toolbar button's data points to: a record that begins with the window.
 struct ButtonRecord {
@@ -282,6 +285,12 @@ LRESULT CALLBACK taskbarProcedure(HWND window, UINT message, WPARAM wParam, LPAR
       if (wParam < static_cast<WPARAM>(appCount) && apps[wParam] != nullptr)
         DestroyWindow(apps[wParam]);
       return 1;
+    case kCloseAppKeepButton:
+      keepButtons = true;
+      if (wParam < static_cast<WPARAM>(appCount) && apps[wParam] != nullptr)
+        DestroyWindow(apps[wParam]);
+      keepButtons = false;
+      return 1;
     case kRecreate:
       DestroyWindow(window);
       createTaskbar();
@@ -329,7 +338,7 @@ LRESULT CALLBACK switcherProcedure(HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT CALLBACK appProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
-    removeButton(window);
+    if (!keepButtons) removeButton(window);
     int app = appOf(window);
     if (app >= 0) apps[app] = nullptr;
     log("closed %d", app);
