@@ -122,7 +122,19 @@ std::string rewriteHookOrder(std::string_view file, const CharLayout& layout,
   std::vector<HookOrderPiece> pieces = splitHookOrder(file, layout);
   std::vector<std::optional<std::string_view>> tails;
   tails.reserve(pieces.size());
-  for (const HookOrderPiece& piece : pieces) tails.push_back(flagTail(piece.text, layout));
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    std::optional<std::string_view> tail = flagTail(pieces[i].text, layout);
+    // A piece cut from a longer line must keep its width in UTF-16 units: flags narrower than
+    // the two characters they replace (a four-byte UTF-8 character counts two) would pull the
+    // next piece's first characters into it when the file is read again. Such a line keeps its
+    // flags.
+    if (tail && !pieces[i].lineEnd && i + 1 < pieces.size()) {
+      std::string_view text = pieces[i].text;
+      std::size_t second = layout.charLength(text, 0);
+      if (layout.wideUnits(text, 0) + layout.wideUnits(text, second) != 2) tail.reset();
+    }
+    tails.push_back(tail);
+  }
 
   // Which update goes into which piece.
   std::vector<const FlagUpdate*> target(pieces.size(), nullptr);
