@@ -1,9 +1,10 @@
-// The host's combinations driven by any sequence of definitions, memberships, tray commands and
-// in-use flags: the active combination always names one that exists, and every text the icon
-// and menu show can be made.
+// The host's combinations driven by any sequence of definitions, memberships, commands posted
+// to the host and in-use flags: the active combination always names one that exists, and every text
+// the icon and menu show can be made.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "core/combinations.h"
+#include "core/command_id.h"
 #include "fuzz_text.h"
 
 using namespace tov;
@@ -30,7 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         combinations.shift();
         break;
       case 3: {
-        std::optional<int> index = combinationOfCommand(data.ConsumeIntegral<int>());
+        // Any program can post the host a command: a plug-in's block or one of the host's own.
+        const std::uint64_t wParam = data.ConsumeIntegral<std::uint64_t>();
+        const std::uint32_t identifier = commandFromWParam(wParam);
+        if (std::optional<PluginCommand> command = decodeCommand(identifier)) {
+          require(command->index >= 0 && command->offset >= 0 &&
+                      static_cast<std::uint32_t>(commandId(command->index, command->offset)) ==
+                          identifier,
+                  "a plug-in command does not name its own identifier");
+        }
+        std::optional<int> index = combinationOfCommand(static_cast<int>(identifier));
+        if (!index) index = combinationOfCommand(data.ConsumeIntegral<int>());
         if (data.ConsumeBool()) index = data.ConsumeIntegral<int>();
         if (index) combinations.select(*index);
         break;

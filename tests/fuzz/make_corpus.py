@@ -195,9 +195,9 @@ def combinations():
     p.range(0, 0, 5).uint(ord("B"), 8).string(b"Work & Play")
     p.range(1, 0, 5).range(3, 0, 40).uint(3, 32).uint(1, 32).uint(2, 32)
     p.range(2, 0, 5).range(2, 0, 5).range(2, 0, 5)
-    p.range(3, 0, 5).int32(203).bool(False)
+    p.range(3, 0, 5).uint(203, 64).bool(False)
     p.range(4, 0, 5).bool(True).bool(True).bool(False).bool(True)
-    p.range(5, 0, 5).range(3, 0, 5).int32(201).bool(False)
+    p.range(5, 0, 5).range(3, 0, 5).uint(201, 64).bool(False)
     return [p.bytes()]
 
 
