@@ -60,12 +60,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::vector<HookOrderPiece> pieces = splitHookOrder(file, layout);
   std::vector<HookOrderLine> lines;
   std::vector<FlagLine> flagLines;
+  std::size_t pos = 0;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
+    require(pieces[i].text.data() == file.data() + pos, "a piece is not where the last one ended");
     require(unitsOf(pieces[i].text, layout) <= kHookOrderPieceChars,
             "a piece holds more than a line buffer");
+    pos += pieces[i].text.size();
+    if (pieces[i].lineEnd) {
+      require(file.compare(pos, 1, "\n") == 0 || file.compare(pos, 2, "\r\n") == 0,
+              "a line end where the file has none");
+      pos += file[pos] == '\r' ? 2 : 1;
+    }
     lines.push_back(parseHookOrderLine(pieces[i].text, layout));
     if (flagsApply(lines.back())) flagLines.push_back({i, std::string(pieces[i].text)});
   }
+  require(pos == file.size(), "the pieces do not cover the file");
 
   // Saving: some of the plug-ins' lines get new flags; a few are told a stale index, as after
   // an edit of the file while the host ran.
