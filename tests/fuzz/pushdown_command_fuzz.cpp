@@ -27,7 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   require(command.find(L'\0') == std::wstring::npos, "the command holds a null");
   if (!command.empty() && command.size() < decoded.size() && decoded[command.size()] != L'\0') {
     require(command.size() >= kCommandCapacity - 2, "the command was cut short");
-    require(!(command.back() >= 0xD800 && command.back() <= 0xDBFF), "half a surrogate pair");
+    // The decoded line may hold lone surrogates of its own; the cut must not make one.
+    const wchar_t last = command.back();
+    const wchar_t next = decoded[command.size()];
+    require(!(last >= 0xD800 && last <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF),
+            "the cut split a surrogate pair");
   }
   return 0;
 }
