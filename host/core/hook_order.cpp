@@ -124,11 +124,14 @@ std::string rewriteHookOrder(std::string_view file, const CharLayout& layout,
   tails.reserve(pieces.size());
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     std::optional<std::string_view> tail = flagTail(pieces[i].text, layout);
-    // A piece cut from a longer line must keep its width in UTF-16 units: flags narrower than
-    // the two characters they replace (a four-byte UTF-8 character counts two) would pull the
-    // next piece's first characters into it when the file is read again. Such a line keeps its
-    // flags.
-    if (tail && !pieces[i].lineEnd && i + 1 < pieces.size()) {
+    // The pieces of a line longer than a piece must keep their widths in UTF-16 units: flags
+    // narrower than the two characters they replace (a four-byte UTF-8 character counts two)
+    // would move where the line is cut when the file is read again, pulling characters of the
+    // next piece into this one or this one's first into the piece before. Such a piece keeps
+    // its flags.
+    bool cut = !pieces[i].lineEnd && i + 1 < pieces.size();
+    bool continued = i > 0 && !pieces[i - 1].lineEnd;
+    if (tail && (cut || continued)) {
       std::string_view text = pieces[i].text;
       std::size_t second = layout.charLength(text, 0);
       if (layout.wideUnits(text, 0) + layout.wideUnits(text, second) != 2) tail.reset();

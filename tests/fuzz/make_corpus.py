@@ -71,7 +71,10 @@ def hook_order():
         b";" + b"c" * 700 + b"\n",
         b"; \x81\x8d\xff\n11 C:\\\x81\x8d\\x.dll\n\x90\x01\x02\n",
         b"\x93\xfa\x93\xfaB \x95\x5c.dll\r\n" + b"\x93\xfa" * 259 + b"\n",
+        # Found by fuzzing: astral flags in a line longer than a piece, in its first piece or
+        # its second.
         b"\xf0\x9f\x98\x80\xf0\x9f\x98\x80 " + b"p" * 300 + b"\r\n",
+        b"p" * 258 + b"\xf0\x9f\x98\x80\xf0\x9f\x98\x80 x.dll\r\n",
         b"11 a.dll\r\n11 b.dll\r\n11 b.dll\r\n",
     ]
     seeds = []

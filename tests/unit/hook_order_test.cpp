@@ -216,7 +216,7 @@ TEST(RewriteHookOrder, DoubleByteFlagCharactersAreReplacedWhole) {
   EXPECT_EQ(rewriteHookOrder(file, kShiftJis, updates), "10B \x95\x5c.dll\r\n");
 }
 
-TEST(RewriteHookOrder, ALongLineKeepsFlagsThatWouldChangeWhereItIsCut) {
+TEST(RewriteHookOrder, ALongLineKeepsFlagsThatWouldMoveWhereItIsCut) {
   // UTF-8: two four-byte characters as flags take four units of the 259 of the first piece.
   // "11" in their place would let that piece take two more characters of the next one.
   const CharLayout utf8 = CharLayout::utf8();
@@ -225,6 +225,11 @@ TEST(RewriteHookOrder, ALongLineKeepsFlagsThatWouldChangeWhereItIsCut) {
   FlagLine cut{0, std::string(splitHookOrder(file, utf8)[0].text)};
   FlagUpdate updates[] = {{&cut, true, true}};
   EXPECT_EQ(rewriteHookOrder(file, utf8, updates), file);
+  // The same flags opening the second piece: "1" would fit the 258 units of the first.
+  const std::string rest = std::string(258, 'p') + emoji + emoji + " x.dll\r\n";
+  FlagLine second{1, std::string(splitHookOrder(rest, utf8)[1].text)};
+  FlagUpdate secondUpdates[] = {{&second, true, true}};
+  EXPECT_EQ(rewriteHookOrder(rest, utf8, secondUpdates), rest);
   // A line that fits a piece takes them.
   const std::string whole = emoji + emoji + " x.dll\r\n";
   FlagLine short_{0, std::string(splitHookOrder(whole, utf8)[0].text)};
