@@ -75,6 +75,7 @@ def hook_order():
         # its second.
         b"\xf0\x9f\x98\x80\xf0\x9f\x98\x80 " + b"p" * 300 + b"\r\n",
         b"p" * 258 + b"\xf0\x9f\x98\x80\xf0\x9f\x98\x80 x.dll\r\n",
+        b"\xf0\x9f\x98\x80\xf0\x9f\x98\x80 " + b"p" * 300 + b"\r\n11 " + b"p" * 254 + b"\r\n",
         b"11 a.dll\r\n11 b.dll\r\n11 b.dll\r\n",
     ]
     seeds = []

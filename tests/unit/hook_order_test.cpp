@@ -225,6 +225,9 @@ TEST(RewriteHookOrder, ALongLineKeepsFlagsThatWouldMoveWhereItIsCut) {
   FlagLine cut{0, std::string(splitHookOrder(file, utf8)[0].text)};
   FlagUpdate updates[] = {{&cut, true, true}};
   EXPECT_EQ(rewriteHookOrder(file, utf8, updates), file);
+  // Nor do they go into another line that reads the same after the flags.
+  const std::string twin = file + "11 " + std::string(254, 'p') + "\r\n";
+  EXPECT_EQ(rewriteHookOrder(twin, utf8, updates), twin);
   // The same flags opening the second piece: "1" would fit the 258 units of the first.
   const std::string rest = std::string(258, 'p') + emoji + emoji + " x.dll\r\n";
   FlagLine second{1, std::string(splitHookOrder(rest, utf8)[1].text)};
