@@ -122,7 +122,22 @@ std::string rewriteHookOrder(std::string_view file, const CharLayout& layout,
   std::vector<HookOrderPiece> pieces = splitHookOrder(file, layout);
   std::vector<std::optional<std::string_view>> tails;
   tails.reserve(pieces.size());
-  for (const HookOrderPiece& piece : pieces) tails.push_back(flagTail(piece.text, layout));
+  // The pieces of a line longer than a piece must keep their widths in UTF-16 units: flags
+  // narrower than the two characters they replace (a four-byte UTF-8 character counts two) would
+  // move where the line is cut when the file is read again, pulling characters of the next piece
+  // into this one or this one's first into the piece before. Such a piece keeps its flags; the
+  // update meant for it is used up all the same, and goes into no other line.
+  std::vector<bool> kept(pieces.size(), false);
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    tails.push_back(flagTail(pieces[i].text, layout));
+    bool cut = !pieces[i].lineEnd && i + 1 < pieces.size();
+    bool continued = i > 0 && !pieces[i - 1].lineEnd;
+    if (tails.back() && (cut || continued)) {
+      std::string_view text = pieces[i].text;
+      std::size_t second = layout.charLength(text, 0);
+      kept[i] = layout.wideUnits(text, 0) + layout.wideUnits(text, second) != 2;
+    }
+  }
 
   // Which update goes into which piece.
   std::vector<const FlagUpdate*> target(pieces.size(), nullptr);
@@ -144,7 +159,7 @@ std::string rewriteHookOrder(std::string_view file, const CharLayout& layout,
   std::string out;
   out.reserve(file.size() + pieces.size() + 2);
   for (std::size_t i = 0; i < pieces.size(); ++i) {
-    if (const FlagUpdate* update = target[i]) {
+    if (const FlagUpdate* update = target[i]; update != nullptr && !kept[i]) {
       out += update->use ? '1' : '0';
       out += update->trayIcon ? '1' : '0';
       out += *tails[i];

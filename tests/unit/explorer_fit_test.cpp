@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -210,6 +211,20 @@ INSTANTIATE_TEST_SUITE_P(Places, ExplorerFitPlace, ::testing::Values(
   P{"leftBar",  kLeftBar, {300, 100, 1280, 400},   20, 1300, kA, true,  "move 60,100 1220x424"}),
   [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
+
+TEST(ExplorerFit, MeasurementsBeyondAnyScreenDoNotOverflow) {
+  // A window far outside an inverted work area, an item as wide as an int, a count near its
+  // limit and the largest estimate: every sum stays inside an int.
+  FakeWindows windows;
+  windows.work = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+  windows.frame = {INT_MIN + 10, INT_MIN + 100, INT_MAX - 10, INT_MAX - 100};
+  windows.item = {INT_MIN, 0, INT_MAX, INT_MAX};
+  windows.count = INT_MAX;
+  windows.approximate = [](int, int, int) { return 0xFFFFFFFFu; };
+  Log log = windows.run(Variant::kA, kCornerFit);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "unlock");
+}
 
 TEST(ExplorerFit, TheSquareSideOfLargeViewsDoesNotOverflow) {
   EXPECT_EQ(squareSide(300, 255), 276);

@@ -216,6 +216,30 @@ TEST(RewriteHookOrder, DoubleByteFlagCharactersAreReplacedWhole) {
   EXPECT_EQ(rewriteHookOrder(file, kShiftJis, updates), "10B \x95\x5c.dll\r\n");
 }
 
+TEST(RewriteHookOrder, ALongLineKeepsFlagsThatWouldMoveWhereItIsCut) {
+  // UTF-8: two four-byte characters as flags take four units of the 259 of the first piece.
+  // "11" in their place would let that piece take two more characters of the next one.
+  const CharLayout utf8 = CharLayout::utf8();
+  const std::string emoji = "\xf0\x9f\x98\x80";
+  const std::string file = emoji + emoji + " " + std::string(300, 'p') + "\r\n";
+  FlagLine cut{0, std::string(splitHookOrder(file, utf8)[0].text)};
+  FlagUpdate updates[] = {{&cut, true, true}};
+  EXPECT_EQ(rewriteHookOrder(file, utf8, updates), file);
+  // Nor do they go into another line that reads the same after the flags.
+  const std::string twin = file + "11 " + std::string(254, 'p') + "\r\n";
+  EXPECT_EQ(rewriteHookOrder(twin, utf8, updates), twin);
+  // The same flags opening the second piece: "1" would fit the 258 units of the first.
+  const std::string rest = std::string(258, 'p') + emoji + emoji + " x.dll\r\n";
+  FlagLine second{1, std::string(splitHookOrder(rest, utf8)[1].text)};
+  FlagUpdate secondUpdates[] = {{&second, true, true}};
+  EXPECT_EQ(rewriteHookOrder(rest, utf8, secondUpdates), rest);
+  // A line that fits a piece takes them.
+  const std::string whole = emoji + emoji + " x.dll\r\n";
+  FlagLine short_{0, std::string(splitHookOrder(whole, utf8)[0].text)};
+  FlagUpdate shortUpdates[] = {{&short_, true, false}};
+  EXPECT_EQ(rewriteHookOrder(whole, utf8, shortUpdates), "10 x.dll\r\n");
+}
+
 TEST(RewriteHookOrder, FollowsLinesTheUserMovedWhileTheHostRan) {
   const std::string loaded = "11 a.dll\r\n11 b.dll\r\n11 b.dll\r\n";
   FlagLine a = lineOf(loaded, 0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +19,9 @@ TEST(ShufflaThreshold, EightPixelsAwayIsStillAClick) {
   EXPECT_TRUE(beyondDragThreshold(9, 0));
   EXPECT_TRUE(beyondDragThreshold(-6, 6));  // 72
   EXPECT_TRUE(beyondDragThreshold(-32768, 32767));
+  // Whatever the coordinates, the squares' sum does not overflow.
+  EXPECT_TRUE(beyondDragThreshold(INT_MIN, INT_MIN));
+  EXPECT_TRUE(beyondDragThreshold(INT_MAX, INT_MIN));
 }
 
 // Six buttons whose windows are told apart by their address.

@@ -12,6 +12,17 @@ constexpr std::uint32_t kListView = 3;
 // Both halves 0xFFFF: "at the control's current size".
 constexpr std::uint32_t kCurrentSize = 0xFFFFFFFFu;
 
+// Measured values are taken as at most this far from zero. No screen comes near it, and any sum of
+// a few sizes between such coordinates stays inside an int, whatever a window answers.
+constexpr int kMeasureLimit = 1 << 24;
+
+int bounded(int value) {
+  return value < -kMeasureLimit ? -kMeasureLimit : value > kMeasureLimit ? kMeasureLimit : value;
+}
+Rect bounded(const Rect& r) {
+  return {bounded(r.left), bounded(r.top), bounded(r.right), bounded(r.bottom)};
+}
+
 int lowWord(std::uint32_t value) { return static_cast<int>(value & 0xFFFFu); }
 int highWord(std::uint32_t value) { return static_cast<int>(value >> 16); }
 
@@ -20,7 +31,7 @@ bool viewHandled(FitWindows& windows, Variant variant) {
   Rect icon;
   // An empty list has no icon to measure, and is fitted whatever its view.
   if (!windows.firstItemRect(FitWindows::ItemPart::kIcon, icon)) return true;
-  return icon.width() < kSmallIconLimit;
+  return bounded(icon).width() < kSmallIconLimit;
 }
 
 // Items to size for: an empty list's own count, or at least the smallest count. Applied again
@@ -74,11 +85,13 @@ int squareSide(std::uint16_t width, std::uint16_t height) {
 void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) {
   if (!viewHandled(windows, variant)) return;
   int count = windows.itemCount();
-  Rect work = windows.workArea();
+  count = count < 0 ? 0 : bounded(count);
+  Rect work = bounded(windows.workArea());
   int itemW = 0;
   int itemH = 0;
   Rect item;
   if (count != 0 && windows.firstItemRect(FitWindows::ItemPart::kBounds, item)) {
+    item = bounded(item);
     itemW = item.width();
     itemH = item.height();
   }
@@ -88,7 +101,7 @@ void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) 
   bool stepped = false;
   bool moved = false;
   for (;;) {
-    Rect list = windows.listRect();
+    Rect list = bounded(windows.listRect());
     n = itemsToSizeFor(n, parameters);
     Change change = wantedChange(windows, n, list, itemW, itemH);
     if (change.width == 0 && change.height == 0) {
@@ -101,7 +114,7 @@ void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) 
       break;
     }
 
-    Rect frame = windows.windowRect();
+    Rect frame = bounded(windows.windowRect());
     int offset = list.top - frame.top;
     int left = frame.left;
     int top = frame.top;
@@ -124,7 +137,7 @@ void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) 
     }
     // A cut height scrolls: leave room for the scroll bar.
     if (widen && (variant == Variant::kA || windows.headerVisible()))
-      newW += windows.scrollBarWidth();
+      newW += bounded(windows.scrollBarWidth());
     if (left + newW > work.right) {
       if (frame.right == work.right) {
         left = work.right - newW;
@@ -142,7 +155,7 @@ void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) 
     // The new width may have rearranged what sits above the list (a toolbar wrapping onto a
     // second row): then the list is lower and shorter, and one more pass fits it.
     if (!firstPass) break;
-    if (windows.listRect().top - windows.windowRect().top <= offset) break;
+    if (bounded(windows.listRect()).top - bounded(windows.windowRect()).top <= offset) break;
     firstPass = false;
   }
   if (moved) windows.unlock();

@@ -3,10 +3,11 @@
 namespace tov::shuffla {
 
 bool beyondDragThreshold(int dx, int dy) {
-  // In long long: coordinates come from 16-bit message words, but nothing here relies on that.
+  // Coordinates come from 16-bit message words, but nothing here relies on that: each square of
+  // an int fits a long long, and their sum an unsigned one.
   long long x = dx;
   long long y = dy;
-  return x * x + y * y > 64;
+  return static_cast<unsigned long long>(x * x) + static_cast<unsigned long long>(y * y) > 64;
 }
 
 std::size_t planMove(const Handle* buttons, std::size_t count, const Drop& drop, Handle* order) {
