@@ -43,7 +43,6 @@ class Line {
     std::size_t keys = 1 + static_cast<std::size_t>(std::count(chord.begin(), chord.end(), '+'));
     return add("key --delay 0 " + chord, 2 * keys);
   }
-  Line& sleep(double seconds) { return add("sleep " + std::to_string(seconds), 0); }
 
  private:
   Line& add(const std::string& command, std::size_t events) {
@@ -80,16 +79,6 @@ class Planner {
     if (roll < 96) return taskbarClick();
     return taskbarDrag();
   }
-
-  void hold(bool onDesktop) {
-    std::vector<const WindowTargets*> wanted;
-    for (const WindowTargets& w : scene_.windows)
-      if (w.desktop == onDesktop) wanted.push_back(&w);
-    if (wanted.empty()) return;
-    Line(batch_).move(near(pick(wanted)->client, 10)).down(2).sleep(holdSeconds_).up(2);
-    ++batch_.holds;
-  }
-  void setHoldSeconds(double seconds) { holdSeconds_ = seconds; }
 
  private:
   template <class T>
@@ -196,27 +185,15 @@ class Planner {
   const Scene& scene_;
   Random& random_;
   Batch& batch_;
-  double holdSeconds_ = 1.0;
 };
 
 }  // namespace
 
-Batch makeBatch(const Scene& scene, Random& random, std::size_t events, std::size_t holds,
-                double holdSeconds) {
+Batch makeBatch(const Scene& scene, Random& random, std::size_t events) {
   Batch batch;
   if (scene.windows.empty()) return batch;
   Planner planner(scene, random, batch);
-  planner.setHoldSeconds(holdSeconds);
-  // The holds spread over the batch, alternately over the desktop and over a window.
-  std::size_t heldSoFar = 0;
-  while (batch.events < events) {
-    if (heldSoFar < holds && batch.events * (holds + 1) >= events * (heldSoFar + 1)) {
-      planner.hold(heldSoFar % 2 == 0);
-      ++heldSoFar;
-      continue;
-    }
-    planner.act();
-  }
+  while (batch.events < events) planner.act();
   return batch;
 }
 
