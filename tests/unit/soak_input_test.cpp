@@ -12,9 +12,9 @@ namespace {
 
 Scene scene() {
   Scene s;
-  WindowTargets plain{{200, 150}, Point{330, 50}, Point{370, 50}, Point{395, 275}, {}, false};
-  WindowTargets folder{{600, 150},      Point{730, 50},  Point{770, 50},
-                       Point{795, 275}, Point{780, 260}, false};
+  WindowTargets plain{{200, 150}, Point{330, 50}, Point{370, 50}, Point{395, 275}, {}};
+  WindowTargets folder{
+      {600, 150}, Point{730, 50}, Point{770, 50}, Point{795, 275}, Point{780, 260}};
   WindowTargets desktop{{640, 880}, {}, {}, {}, Point{1200, 880}};
   s.windows = {plain, folder, desktop};
   s.taskbarButtons = {{75, 920}, {225, 920}, {375, 920}};
