@@ -241,8 +241,8 @@ class Soak : public ::testing::Test {
   // its command runs (a line more in the marker's file), over a window that window is
   // maximised. Minimize is switched off for it through the host: in use, it takes every middle
   // press away from the window that would have seen it. The holds are counted, not required:
-  // after some input a hold on a window never comes due (with the default seed, the short run's
-  // hold after its fourth batch), a question for Pushdown rather than a leak.
+  // after some input a hold never comes due (with the default seed, the short run's hold on a
+  // window after its fourth batch), a question for Pushdown rather than a leak.
   bool hold(bool overDesktop) {
     HWND target = overDesktop ? shell_->window(kDesktop) : plain_->window(0);
     const std::size_t ran = commandRuns();
