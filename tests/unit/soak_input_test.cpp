@@ -56,12 +56,15 @@ TEST(SoakInput, EveryPressIsReleasedWithinItsAction) {
   }
 }
 
-TEST(SoakInput, FlatMeansNoRiseAfterTheWarmUp) {
+TEST(SoakInput, FlatMeansNoLastingRiseAfterTheWarmUp) {
   // Growth while warming up, then noise within the tolerance: flat.
   EXPECT_TRUE(staysFlat({10, 40, 52, 50, 53, 51, 54}, 2, 2));
-  // A step or a steady climb after the warm-up is growth.
-  EXPECT_FALSE(staysFlat({10, 40, 52, 52, 52, 60}, 2, 2));
-  EXPECT_FALSE(staysFlat({50, 51, 52, 53, 54, 55}, 1, 2));
+  // One step that then stays, within twice the tolerance: flat.
+  EXPECT_TRUE(staysFlat({0, 20, 20, 20, 23, 23, 23, 23, 23}, 1, 2));
+  // A climb through the second half, or a rise beyond twice the tolerance: growth.
+  EXPECT_FALSE(staysFlat({50, 51, 52, 53, 54, 55, 56, 57}, 1, 2));
+  EXPECT_FALSE(staysFlat({10, 40, 52, 52, 52, 52, 52, 60}, 2, 2));
+  EXPECT_FALSE(staysFlat({0, 20, 25, 25, 25, 25, 25, 25}, 1, 2));
   // Falling back is no growth.
   EXPECT_TRUE(staysFlat({50, 60, 40, 41}, 1, 0));
 }

@@ -55,8 +55,9 @@ struct Batch {
 // time has passed on the desktop's clock, which a queue of input lagging behind cannot promise.)
 Batch makeBatch(const Scene& scene, Random& random, std::size_t events);
 
-// Whether a series of measurements stays flat after its warm-up: no value from `warmUp` on
-// exceeds the one at `warmUp` by more than `tolerance`.
+// Whether a series of measurements stays flat after its warm-up (the values from `warmUp` on):
+// the peak of their second half is at most `tolerance` above the peak of their first half, and
+// the last value at most twice `tolerance` above the first.
 bool staysFlat(const std::vector<long>& values, std::size_t warmUp, long tolerance);
 
 }  // namespace tov::soak
