@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+
 #include "plugin_api.h"
 #include "plugins/chromal/core/wildcard.h"
 
@@ -359,16 +361,7 @@ bool batch(Events events) {
   return false;
 }
 
-double now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+double now() { return nowSeconds(); }
 
 // Microseconds per event, or a negative value when the events did not arrive.
 double measure(Events events, int eventCount) {

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+
 namespace {
 
 const wchar_t* const kLibraries[] = {L"Transparent", L"Fadeon",   L"Topmost",  L"Minimize",
@@ -36,16 +38,7 @@ struct Sample {
   double imageKilobytes = 0;  // writable pages of mapped images
 };
 
-double now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+double now() { return nowSeconds() * 1000.0; }  // milliseconds
 
 double median(std::vector<double> values) {
   if (values.empty()) return 0;
