@@ -95,12 +95,7 @@ constexpr std::size_t kDesktop = 0, kUsers = 1, kData = 2, kDataSub = 3, kVirtua
                       kOthersFrom = 5;
 
 // The first rule serves the desktop, whatever its pattern; the last is the fallback.
-const char kRules[] =
-    "the desktop:\r\n"
-    "1 0000FF 1 00FF00 1 FFFF00 Q:\\desktop\r\n"
-    "1 FF0000 2 000000 1 000080 c:\\users\\*\r\n"
-    "0 000000 0 000000 1 008000 C:\\Data\r\n"
-    "1 00FFFF 1 FF00FF 0 FFFFFF Q:\\fallback\r\n";
+const char* const kRules = kChromalTestRules;
 const Sent kDesktopRule{0x00FFFF, 0xFF0000, 0x00FF00};
 const Sent kUsersRule{0x800000, 0x0000FF, kNone};
 const Sent kDataRule{0x008000, kNone, kNone};

@@ -55,6 +55,16 @@ std::wstring productLibrary(const wchar_t* file);
 // logging "<index> HANG <ms>" before and "<index> AWAKE" after.
 inline constexpr UINT kFixtureHang = WM_APP + 4;
 
+// Chromal rules the Wine tests colour with: a desktop rule whose pattern names no folder, a
+// rule for the users' folders, one for C:\Data (no final *: its subfolders are left out), and a
+// fallback; each with colours of its own.
+inline constexpr char kChromalTestRules[] =
+    "the desktop:\r\n"
+    "1 0000FF 1 00FF00 1 FFFF00 Q:\\desktop\r\n"
+    "1 FF0000 2 000000 1 000080 c:\\users\\*\r\n"
+    "0 000000 0 000000 1 008000 C:\\Data\r\n"
+    "1 00FFFF 1 FF00FF 0 FFFFFF Q:\\fallback\r\n";
+
 // A window_fixture process with its windows; ended (and its windows gone) at the end.
 class Fixture {
  public:

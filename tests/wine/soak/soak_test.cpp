@@ -47,12 +47,7 @@ constexpr int kRegisterFake = 1011;  // the recorder's command at id 0
 int command(int id, int offset) { return (id + 1) * 1000 + offset; }
 constexpr int kToggleUse = 3, kReloadSettings = 4, kPaintSample = 5;
 
-const char kRules[] =
-    "the desktop:\r\n"
-    "1 0000FF 1 00FF00 1 FFFF00 Q:\\desktop\r\n"
-    "1 FF0000 2 000000 1 000080 c:\\users\\*\r\n"
-    "0 000000 0 000000 1 008000 C:\\Data\r\n"
-    "1 00FFFF 1 FF00FF 0 FFFFFF Q:\\fallback\r\n";
+const char* const kRules = kChromalTestRules;  // a rule for each kind of folder window
 
 // The windows' home places: a grid clear of the taskbar (y 900 to 940) with gaps between the
 // cells, so that a point aimed at one window never lands on another's caption buttons.
