@@ -42,7 +42,12 @@
 #include <string>
 #include <vector>
 
+#include "../harness/fixture_log.h"
+
 namespace {
+
+using tov::test::log;
+using tov::test::logFile;
 
 constexpr UINT kOpenMenu = WM_APP + 1;
 constexpr UINT kTakeCapture = WM_APP + 2;
@@ -52,7 +57,6 @@ constexpr wchar_t kHoldTimerProperty[] = L"TovFixtureHoldTimer";
 constexpr wchar_t kCloseOnMiddleProperty[] = L"TovFixtureCloseOnMiddle";
 constexpr UINT_PTR kHoldTimer = 0x484F;
 
-HANDLE logFile = INVALID_HANDLE_VALUE;
 std::vector<HWND> windows;
 
 // The views of each window (null where it has none).
@@ -62,19 +66,6 @@ struct Views {
 };
 std::vector<Views> views;
 bool ready = false;
-
-void log(const char* format, ...) {
-  char line[256];
-  va_list args;
-  va_start(args, format);
-  int length = std::vsnprintf(line, sizeof line - 1, format, args);
-  va_end(args);
-  if (length < 0) return;
-  if (length > static_cast<int>(sizeof line) - 2) length = static_cast<int>(sizeof line) - 2;
-  line[length++] = '\n';
-  DWORD written = 0;
-  WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
-}
 
 int indexOf(HWND window) {
   for (std::size_t i = 0; i < windows.size(); ++i) {

@@ -43,7 +43,12 @@
 
 #include "taskbar_fixture.h"
 
+#include "../harness/fixture_log.h"
+
 namespace {
+
+using tov::test::log;
+using tov::test::logFile;
 
 using namespace taskbar_fixture;
 
@@ -52,7 +57,6 @@ constexpr int kFirstCommand = 100;
 
 enum class Control { kTab, kToolbar, kNone };
 
-HANDLE logFile = INVALID_HANDLE_VALUE;
 Control controlKind = Control::kTab;
 HWND taskbar = nullptr;
 HWND control = nullptr;
@@ -68,19 +72,6 @@ struct ButtonRecord {
   int app;
 };
 ButtonRecord records[kMaxApps] = {};
-
-void log(const char* format, ...) {
-  char line[256];
-  va_list args;
-  va_start(args, format);
-  int length = std::vsnprintf(line, sizeof line - 1, format, args);
-  va_end(args);
-  if (length < 0) return;
-  if (length > static_cast<int>(sizeof line) - 2) length = static_cast<int>(sizeof line) - 2;
-  line[length++] = '\n';
-  DWORD written = 0;
-  WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
-}
 
 int appOf(HWND window) {
   for (int i = 0; i < appCount; ++i) {
