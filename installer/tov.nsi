@@ -103,8 +103,9 @@ FunctionEnd
 !insertmacro QUIT_RUNNING_TOV "un."
 
 ; Removes one program file. A plug-in library can stay mapped into programs its hook ran in for a
-; while after TOV has quit (until they next take a message), and then it cannot be deleted or
-; replaced, but it can be renamed: it is moved into the temporary folder instead.
+; while after TOV has quit (until they next take a message; Pushdown and Shuffla until they end),
+; and then it cannot be deleted or replaced, but it can be renamed: it is moved into the temporary
+; folder instead.
 !macro REMOVE_PROGRAM_FILE name
   Delete "$INSTDIR\${name}"
   ${If} ${FileExists} "$INSTDIR\${name}"

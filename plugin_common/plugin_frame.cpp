@@ -10,6 +10,31 @@ namespace tov {
 
 HINSTANCE moduleInstance = nullptr;
 
+namespace {
+
+// Per program, like moduleInstance: the host's thread (0 in a program the library is only hooked
+// into), and whether this program keeps the library loaded for good.
+DWORD hostThread = 0;
+bool keptLoaded = false;
+
+}  // namespace
+
+void markHostThread() { hostThread = GetCurrentThreadId(); }
+
+bool isHostThread() { return hostThread != 0 && hostThread == GetCurrentThreadId(); }
+
+bool keepLoadedInThisProgram() {
+  if (hostThread != 0) return false;
+  if (!keptLoaded) {
+    // A pin: no FreeLibrary, the system's own included, unloads the library from this program.
+    HMODULE self = nullptr;
+    keptLoaded =
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(moduleInstance), &self) != FALSE;
+  }
+  return keptLoaded;
+}
+
 bool startHook(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
   if (slot != nullptr) return true;
   slot = SetWindowsHookExW(hookType, procedure, moduleInstance, threadId);

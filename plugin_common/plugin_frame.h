@@ -43,6 +43,24 @@ bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& 
 bool stopHook(HHOOK& slot);
 bool stopTwoHooks(HHOOK& first, HHOOK& second);
 
+// Callbacks left behind in other programs. A hook makes the system load this library into each
+// program the hook runs in, and once the hook is gone the system unloads it again from each of
+// them, on its own schedule, as soon as no hook procedure of it is running there. It knows
+// nothing of a timer procedure or a window procedure that the library has handed to such a
+// program: one called after that would run code that is gone and crash the program.
+//
+// Whether the calling thread is the host's: the thread that created the plug-in object, which
+// also releases it before the host frees the library, so a callback left on this thread can be
+// taken back by the object itself.
+bool isHostThread();
+// Keeps this library loaded in the calling program until that program ends, for a callback that
+// may be called after the library's hooks are gone there. Taken once per program, the first time
+// such a callback is left there. Never in the host's program, which must stay able to free its
+// plug-ins: false there, and when the system refuses; the caller then leaves no callback behind.
+bool keepLoadedInThisProgram();
+// Records the calling thread as the host's (createPlugin does, in the host's program only).
+void markHostThread();
+
 // Visible, unowned, enabled and not a tool window.
 bool isNormalTopLevelWindow(HWND window);
 // EnumWindows callback: makes every normal top-level window opaque again. For the host's thread:
@@ -139,6 +157,7 @@ class CommandPlugin : public PluginBase {
 // Allocation without exceptions: the export must never throw across the library boundary.
 template <class Plugin, class... Args>
 IPlugin* createPlugin(Args... args) noexcept {
+  markHostThread();
   Plugin* plugin = new (std::nothrow) Plugin(args...);
   if (plugin == nullptr) return nullptr;
   IPlugin* result = plugin->getInterface();

@@ -21,8 +21,10 @@ struct SharedState {
 
 TOV_SHARED constinit SharedState state = {nullptr, true, kInitialTriggerKey};
 
-// A list that does not answer within this time is left as it is.
-constexpr UINT kListTimeoutMs = 1000;
+// The whole clearing of a selection is given this long: a list that answers slowly, or not at
+// all, holds up the program the hook runs in no longer than that, however many items it has, and
+// is left as far as it got.
+constexpr DWORD kClearingBudgetMs = 1000;
 
 BOOL CALLBACK findFileList(HWND child, LPARAM found) {
   wchar_t name[kChildClassCapacity];
@@ -33,12 +35,18 @@ BOOL CALLBACK findFileList(HWND child, LPARAM found) {
   return FALSE;
 }
 
-LRESULT askList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+// One question to the list within what is left of the budget begun at tick `start`; false when
+// the budget is spent or the list did not answer in time. Ticks wrap around: their difference,
+// taken unsigned, does not mind.
+bool askList(HWND list, DWORD start, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer) {
+  DWORD elapsed = GetTickCount() - start;
+  UINT left = elapsed < kClearingBudgetMs ? kClearingBudgetMs - elapsed : 0;
   DWORD_PTR result = 0;
-  if (SendMessageTimeoutW(list, message, wParam, lParam, SMTO_ABORTIFHUNG, kListTimeoutMs,
-                          &result) == 0)
-    return 0;
-  return static_cast<LRESULT>(result);
+  if (left == 0 ||
+      SendMessageTimeoutW(list, message, wParam, lParam, SMTO_ABORTIFHUNG, left, &result) == 0)
+    return false;
+  answer = static_cast<LRESULT>(result);
+  return true;
 }
 
 void clearSelection(HWND list) {
@@ -46,13 +54,23 @@ void clearSelection(HWND list) {
   DWORD owner = 0;
   GetWindowThreadProcessId(list, &owner);
   if (owner != GetCurrentProcessId()) return;
-  if (askList(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return;
-  LRESULT count = askList(list, LVM_GETITEMCOUNT, 0, 0);
+  // A list of this thread is called directly, whatever the time-out: the budget is checked before
+  // every question.
+  DWORD start = GetTickCount();
+  LRESULT selected = 0;
+  LRESULT count = 0;
+  if (!askList(list, start, LVM_GETSELECTEDCOUNT, 0, 0, selected) || selected == 0 ||
+      !askList(list, start, LVM_GETITEMCOUNT, 0, 0, count))
+    return;
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED;
   item.state = 0;
-  for (LRESULT i = 0; i < count; ++i)
-    askList(list, LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  LRESULT ignored = 0;
+  for (LRESULT i = 0; i < count; ++i) {
+    if (!askList(list, start, LVM_SETITEMSTATE, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(&item), ignored))
+      break;
+  }
 }
 
 void typeNewFolderKeys() {

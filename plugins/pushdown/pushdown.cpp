@@ -50,9 +50,15 @@ bool menuShown() {
   return menu != nullptr && IsWindowVisible(menu);
 }
 
+// The hold timer this program's host thread has pending, if any. It is not always the shared
+// record's (a press in another program replaces that), and the plug-in object must kill it
+// before the host frees the library.
+UINT_PTR hostThreadTimer = 0;
+
 void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
   // Timers repeat until cancelled; this one is done whatever it finds.
   KillTimer(nullptr, timer);
+  if (timer == hostThreadTimer) hostThreadTimer = 0;
   if (!timerDue(state.hold, timer, GetCurrentThreadId())) return;
   HWND target = state.targetWindow;
   HoldFacts facts{};
@@ -83,18 +89,37 @@ void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
   }
 }
 
+// The hold timer for a press on this thread; 0 for none (the press is then an ordinary click).
+//
+// Its procedure is called on this thread when the timer comes due, or later still: WM_TIMER comes
+// only when the thread takes messages, so a busy program may call it long after. Only this thread
+// can kill the timer, while the system unloads the library from this program whenever it chooses
+// once the hook is gone (TOV quits, Pushdown is stopped or unloaded), from no thread in
+// particular. So in any program but the host's, the library keeps itself loaded there before its
+// first timer. On the host's thread the plug-in object kills the timer instead, before the host
+// frees the library; another thread of the host's program gets no timer.
+UINT_PTR setHoldTimer() {
+  bool onHostThread = tov::isHostThread();
+  if (!onHostThread && !tov::keepLoadedInThisProgram()) return 0;
+  if (onHostThread && hostThreadTimer != 0) KillTimer(nullptr, hostThreadTimer);
+  UINT_PTR timer = SetTimer(nullptr, 0, GetDoubleClickTime(), holdTimerProcedure);
+  if (onHostThread) hostThreadTimer = timer;
+  return timer;
+}
+
 void onPress(HWND window) {
   DWORD thread = GetCurrentThreadId();
   state.targetWindow = GetAncestor(window, GA_ROOTOWNER);
   state.targetThread = GetWindowThreadProcessId(state.targetWindow, nullptr);
   if (std::uintptr_t previous = pressStarted(state.hold, thread)) KillTimer(nullptr, previous);
-  timerStarted(state.hold, SetTimer(nullptr, 0, GetDoubleClickTime(), holdTimerProcedure), thread);
+  timerStarted(state.hold, setHoldTimer(), thread);
 }
 
 // Whether the release is to be swallowed: only when a hold fired for the press it ends.
 bool onRelease() {
   ReleaseDecision decision = pressEnded(state.hold, GetCurrentThreadId());
   if (decision.cancelTimer != 0) KillTimer(nullptr, decision.cancelTimer);
+  if (decision.cancelTimer == hostThreadTimer) hostThreadTimer = 0;
   return decision.swallow;
 }
 
@@ -125,6 +150,8 @@ class Pushdown final : public tov::CommandPlugin {
   ~Pushdown() override {
     std::uintptr_t pending = pressStarted(state.hold, GetCurrentThreadId());
     if (pending != 0) KillTimer(nullptr, pending);
+    if (hostThreadTimer != 0) KillTimer(nullptr, hostThreadTimer);
+    hostThreadTimer = 0;
     state.hostWindow = nullptr;
     if (shell_ != nullptr) FreeLibrary(shell_);
   }

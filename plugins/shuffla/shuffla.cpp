@@ -11,7 +11,9 @@
 // Two registered messages tie the host side to the shell side: a posted subclass request is what
 // the hook acts on, and the same message sent to the control is answered 223 by the replacement
 // procedure, the only sign that the subclass is alive. The unsubclass request is always sent, so
-// the control has its own procedure back before the hook, and with it this library, goes.
+// the control has its own procedure back before the hook goes; a shell that does not answer it in
+// time finds the library still loaded (it keeps itself loaded in the shell) and the replacement
+// takes itself out at the control's next message.
 #include <no_wait.h>
 #include <plugin_frame.h>
 
@@ -259,16 +261,28 @@ void onCaptureLost(HWND control) {
   clearTarget(control);
 }
 
+// Puts the control's own procedure back, with what a drag under way had shown. This copy of the
+// library knows what it subclassed; the shared flag may have been cleared by a re-attach meanwhile.
 void unsubclass(HWND control) {
-  if (state.previousWndProc == nullptr || control != subclassedControl) return;
+  if (control != subclassedControl || originalProcedure == nullptr) return;
+  if (drag.dragging) endDragImage(control);
   destroyDragImages();
   drag = DragState{};
   SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProcedure));
   subclassedControl = nullptr;
+  originalProcedure = nullptr;
   state.previousWndProc = nullptr;
 }
 
 LRESULT CALLBACK taskbarProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The plug-in has stopped without this control getting its own procedure back: stop() gave up
+  // on a shell that did not answer in time. Put it back now, on the control's own thread, and
+  // pass the message on as if nothing had been here.
+  if (state.hHook == nullptr && control == subclassedControl) {
+    WNDPROC own = originalProcedure;
+    unsubclass(control);
+    return CallWindowProcW(own, control, message, wParam, lParam);
+  }
   if (message == unsubclassMessage) {
     unsubclass(control);
     return 0;
@@ -307,7 +321,20 @@ LRESULT CALLBACK getMessageProcedure(int code, WPARAM wParam, LPARAM lParam) {
   HWND control = msg->hwnd;
   // Anyone can post the request: only the button control itself is subclassed, and only once.
   auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-  if (current == nullptr || current == taskbarProcedure || !isButtonControl(control)) return 1;
+  if (current == taskbarProcedure) {
+    // Still ours from before a re-attach that cleared the shared flag: it is subclassed.
+    if (control == subclassedControl) state.previousWndProc = originalProcedure;
+    return 1;
+  }
+  if (current == nullptr || !isButtonControl(control)) return 1;
+  // The control calls the replacement for as long as it lives, and the system unloads this
+  // library from the shell once the hook is gone, whenever it chooses. stop() puts the control's
+  // own procedure back before it removes the hook, but gives up on a shell that does not answer
+  // in time, and TOV may end without stopping: the control would then call code that is gone and
+  // the shell would crash. So the library keeps itself loaded in the shell before the control can
+  // call into it; after a stop that gave up, the replacement takes itself out at its next message
+  // (above). Without that, no subclass.
+  if (!tov::keepLoadedInThisProgram()) return 1;
   originalProcedure = current;
   subclassedControl = control;
   state.previousWndProc = current;

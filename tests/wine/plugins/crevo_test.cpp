@@ -45,11 +45,12 @@ class CrevoTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(plugin_.ok()); }
   void TearDown() override { xdotool("keyup ctrl shift k"); }
 
-  // A folder window of that class with two of its three items selected, made active by a click
-  // on its caption, as the user would.
-  void open(const std::wstring& className) {
-    fixture_.emplace(L"folder", std::vector<std::wstring>{L"200,150,500,360:class=" + className +
-                                                          L":list=report:items=3:selected=2"});
+  // A folder window of that class with two of its three items selected (or the `list` given),
+  // made active by a click on its caption, as the user would.
+  void open(const std::wstring& className,
+            const std::wstring& list = L"list=report:items=3:selected=2") {
+    fixture_.emplace(
+        L"folder", std::vector<std::wstring>{L"200,150,500,360:class=" + className + L":" + list});
     ASSERT_TRUE(fixture_->ready());
     clickAt(*hitTestPoint(fixture_->window(0), HTCAPTION), 1);
     ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == fixture_->window(0); }));
@@ -121,6 +122,16 @@ TEST_F(CrevoTest, HeldKeysMakeOneSequence) {
       type("keydown ctrl keydown k sleep 1.5 keyup k keyup ctrl", "11");
   EXPECT_EQ(count(events, "DOWN 5D"), 1u) << ::testing::PrintToString(events);
   EXPECT_GE(count(events, "DOWN 4B*"), 1u) << "the repeats pass";
+}
+
+// A list that takes 300 ms over each item is left after about a second, not after all twenty.
+TEST_F(CrevoTest, ClearingASlowListEndsInAboutASecond) {
+  open(L"CabinetWClass", L"list=report:items=20:selected=20:slowlist=300");
+  std::vector<std::string> events = type("keydown ctrl keydown k keyup k keyup ctrl", "46");
+  EXPECT_EQ(typedKeys(events), kNewFolder) << ::testing::PrintToString(events);
+  std::size_t cleared = countLines(fixture_->linesSinceMark(), "0.list MSG 102B");
+  EXPECT_GE(cleared, 1u);
+  EXPECT_LE(cleared, 6u);
 }
 
 TEST_F(CrevoTest, KAloneOtherWindowsAndNotInUsePass) {

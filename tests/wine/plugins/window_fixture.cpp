@@ -5,7 +5,7 @@
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 //                                         tree list=VIEW items=N selected=N noheader early
-//                                         holdtimer closeonmiddle ownedby=HANDLE
+//                                         holdtimer closeonmiddle ownedby=HANDLE slowlist=MS
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one, "ownedby=HANDLE" (hexadecimal) by any window, of another program too. --peek looks
 // at every message without removing it before taking it, as some programs do. Posting kOpenMenu
@@ -19,7 +19,8 @@
 // when its creation is announced to shell hooks.
 // Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
 // way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
-// messages for that long.
+// messages for that long; kTryUnload: see unload_probe.h. "slowlist=MS": the list takes that long
+// over each LVM_SETITEMSTATE.
 //
 // "holdtimer": a middle press on the window starts a timer of the double-click time and a little
 // more; when it comes due the window logs "HOLDTIMER". A hook's timer set for the same press on
@@ -43,6 +44,7 @@
 #include <vector>
 
 #include "../harness/fixture_log.h"
+#include "../harness/unload_probe.h"
 
 namespace {
 
@@ -63,6 +65,7 @@ std::vector<HWND> windows;
 struct Views {
   HWND tree = nullptr;
   HWND list = nullptr;
+  DWORD slowMs = 0;  // slowlist=
 };
 std::vector<Views> views;
 bool ready = false;
@@ -158,6 +161,8 @@ LRESULT CALLBACK viewProcedure(HWND view, UINT message, WPARAM wParam, LPARAM lP
     } else if (isViewMessage(message)) {
       log("%d.%s MSG %04X %llX %llX", index, kind, message, static_cast<unsigned long long>(wParam),
           static_cast<unsigned long long>(static_cast<ULONG_PTR>(lParam)));
+      DWORD slowMs = views[static_cast<std::size_t>(index)].slowMs;
+      if (message == LVM_SETITEMSTATE && slowMs != 0) Sleep(slowMs);
     }
   }
   return DefSubclassProc(view, message, wParam, lParam);
@@ -223,6 +228,8 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       if (index >= 0 && views[index].list != nullptr)
         SendMessageW(views[index].list, LVM_SETTEXTCOLOR, 0, lParam);
       return 0;
+    case tov::test::kTryUnload:
+      return tov::test::tryToUnload(wParam);
     case kHang:
       log("%d HANG %u", index, static_cast<unsigned>(wParam));
       Sleep(static_cast<DWORD>(wParam));
@@ -276,6 +283,7 @@ struct Layout {
   bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
+  DWORD slowMs = 0;
   HWND owner = nullptr;  // ownedby=
 };
 
@@ -340,6 +348,8 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.header = false;
     } else if (option == L"early") {
       layout.early = true;
+    } else if (option.rfind(L"slowlist=", 0) == 0) {
+      layout.slowMs = static_cast<DWORD>(std::wcstoul(option.c_str() + 9, nullptr, 10));
     } else if (option == L"holdtimer") {
       layout.holdTimer = true;
     } else if (option.rfind(L"ownedby=", 0) == 0) {
@@ -427,6 +437,7 @@ void makeViews(HWND window, const Layout& layout, int index) {
   Views& windowViews = views[static_cast<std::size_t>(index)];
   if (layout.tree) windowViews.tree = makeTree(window, index);
   if (layout.listView >= 0) windowViews.list = makeList(window, layout, index);
+  windowViews.slowMs = layout.slowMs;
 }
 
 HWND makeWindow(const Layout& layout, int index) {

@@ -6,6 +6,7 @@
 
 #include "host_support.h"
 #include "plugin_support.h"
+#include "unload_probe.h"
 #include "core/command_id.h"
 
 namespace tov::test {
@@ -228,6 +229,38 @@ TEST_F(PushdownTest, AReleaseWhosePressWasNeverSeenReachesItsWindow) {
   releaseAt(point, 2);
   EXPECT_TRUE(editor.waitForLine("0 MBUTTONUP"));
   EXPECT_FALSE(zoomed(editor.window(0)));
+}
+
+// A hold's timer may come due in the program held on after TOV has gone: the library stays loaded
+// there, and only there; a program the hook merely ran in can be rid of it.
+TEST_F(PushdownTest, AHoldKeepsTheLibraryLoadedInTheProgramHeldOnOnly) {
+  startHost();
+  Fixture touched(L"touched", {L"620,100,400,300"});
+  Fixture held(L"held", {kEditor});
+  ASSERT_TRUE(touched.ready() && held.ready());
+  clickAt(*hitTestPoint(touched.window(0), HTCLIENT), 1);
+  ASSERT_TRUE(touched.waitForLine("0 LBUTTONUP"));
+  hold(held, 0);
+  ASSERT_TRUE(host_.quit());
+  EXPECT_EQ(askToUnload(held.window(0), L"Pushdown.dll"), kLibraryKept);
+  EXPECT_EQ(askToUnload(touched.window(0), L"Pushdown.dll"), kLibraryUnloaded);
+}
+
+// The host (this test, loading the library as TOV does) can free it after a hold on its own window.
+TEST(PushdownHost, AHoldOnTheHostsOwnWindowLeavesTheLibraryFreeable) {
+  const std::wstring library = productLibrary(L"Pushdown.dll");
+  HWND own = CreateWindowExW(WS_EX_TOPMOST, L"#32770", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             300, 300, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  {
+    LoadedPlugin plugin(library);
+    POINT point = *hitTestPoint(own, HTCLIENT);
+    pressAt(point, 2);
+    EXPECT_TRUE(waitUntil([&] { return zoomed(own); })) << "the hold came due on this thread";
+    releaseAt(point, 2);
+    pumpMessages(100ms);
+  }
+  DestroyWindow(own);
+  EXPECT_EQ(GetModuleHandleW(library.c_str()), nullptr);
 }
 
 TEST(PushdownMenu, TwoItemsTheFirstCheckedWhileTheDesktopCommandIsOn) {

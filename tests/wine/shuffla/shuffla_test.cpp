@@ -11,6 +11,7 @@
 #include "host_support.h"
 #include "plugin_support.h"
 #include "taskbar_fixture.h"
+#include "unload_probe.h"
 
 namespace tov::test {
 namespace {
@@ -325,6 +326,17 @@ TEST_P(Shuffla, StopRestoresTheControlAndStartAttachesAfresh) {
   // A fresh drag image list: the drag shows its image again.
   dragAndDrop(1, 4);
   EXPECT_TRUE(waitUntil([&] { return taskbar_.order() == std::vector<int>{0, 2, 3, 4, 1, 5}; }));
+}
+
+// stop() gives up on a shell that does not answer (5 s); the library, kept loaded in the shell,
+// takes its procedure out of the control at its first message after the shell wakes (7 s).
+TEST_P(Shuffla, StopGivesUpOnAShellThatDoesNotAnswerAndTheControlRecovers) {
+  taskbar_.mark();
+  PostMessageW(taskbar_.taskbar(), kHang, 7000, 0);
+  ASSERT_TRUE(taskbar_.waitSinceMark("HANG"));
+  EXPECT_TRUE(plugin_->stop());
+  EXPECT_FALSE(subclassed());
+  EXPECT_EQ(askToUnload(taskbar_.taskbar(), GetParam().library), kLibraryKept);
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, Shuffla, ::testing::Values(kShuffla, kShufflaXP), variantName);

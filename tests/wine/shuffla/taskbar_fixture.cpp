@@ -28,6 +28,8 @@
 //   kDragColour        the colour in the middle of the drag image, -1 when there is none
 //   kCloseAppKeepButton (i)  destroys application window i but leaves its button, as a shell
 //                      that has not noticed yet
+//   kHang (ms)         (posted) logs "HANG" and takes no message for that long; kTryUnload: see
+//                      unload_probe.h
 //
 // Application 1 has a red small icon, application 2 a green big icon only, the others none.
 #define COBJMACROS
@@ -44,6 +46,7 @@
 #include "taskbar_fixture.h"
 
 #include "../harness/fixture_log.h"
+#include "../harness/unload_probe.h"
 
 namespace {
 
@@ -299,6 +302,12 @@ LRESULT CALLBACK taskbarProcedure(HWND window, UINT message, WPARAM wParam, LPAR
       return buttonCount();
     case kDragColour:
       return dragColour();
+    case kHang:
+      log("HANG");
+      Sleep(static_cast<DWORD>(wParam));
+      return 0;
+    case tov::test::kTryUnload:
+      return tov::test::tryToUnload(wParam);
     case WM_NOTIFY: {
       const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->code == static_cast<UINT>(TCN_SELCHANGE))

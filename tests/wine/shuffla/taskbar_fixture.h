@@ -15,6 +15,7 @@ constexpr UINT kInsertMark = WM_APP + 6;
 constexpr UINT kButtonCount = WM_APP + 7;
 constexpr UINT kDragColour = WM_APP + 8;
 constexpr UINT kCloseAppKeepButton = WM_APP + 9;
+constexpr UINT kHang = WM_APP + 10;
 
 constexpr LRESULT kCursorNo = 1;     // the cursor is IDC_NO
 constexpr LRESULT kCursorArrow = 2;  // the cursor is IDC_ARROW
