@@ -35,19 +35,58 @@ bool keepLoadedInThisProgram() {
   return keptLoaded;
 }
 
-bool startHook(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
-  if (slot != nullptr) return true;
+namespace {
+
+// The hooks this program's copy of the library installed, by their slot in the shared section.
+// The slot alone cannot tell: a host that ended without stopping its plug-ins (killed, or
+// crashed) leaves its handles there, while the system removed those hooks with its thread. As
+// long as some program keeps the library loaded (a pinned one does until it ends), the section
+// outlives that host, and the next host's start must install anew rather than take a dead handle
+// for a running hook.
+struct InstalledHook {
+  const HHOOK* slot;
+  HHOOK hook;
+};
+InstalledHook installedHooks[8] = {};
+
+bool installedHere(const HHOOK& slot) {
+  for (const InstalledHook& installed : installedHooks)
+    if (installed.slot == &slot && installed.hook == slot) return true;
+  return false;
+}
+
+HHOOK install(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
   slot = SetWindowsHookExW(hookType, procedure, moduleInstance, threadId);
-  return slot != nullptr;
+  if (slot == nullptr) return nullptr;
+  for (InstalledHook& installed : installedHooks) {
+    if (installed.slot == nullptr || installed.slot == &slot) {
+      installed = {&slot, slot};
+      break;
+    }
+  }
+  return slot;
+}
+
+void uninstall(HHOOK& slot) {
+  UnhookWindowsHookEx(slot);
+  for (InstalledHook& installed : installedHooks)
+    if (installed.slot == &slot) installed = {};
+  slot = nullptr;
+}
+
+}  // namespace
+
+bool startHook(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
+  if (slot != nullptr && installedHere(slot)) return true;
+  return install(slot, hookType, procedure, threadId) != nullptr;
 }
 
 bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& second,
                    int secondType, HOOKPROC secondProcedure) {
-  if (first != nullptr) return true;
-  first = SetWindowsHookExW(firstType, firstProcedure, moduleInstance, 0);
-  if (first == nullptr) return false;
-  second = SetWindowsHookExW(secondType, secondProcedure, moduleInstance, 0);
-  if (second == nullptr) {
+  if (first != nullptr && installedHere(first)) return true;
+  second = nullptr;
+  if (install(first, firstType, firstProcedure, 0) == nullptr) return false;
+  if (install(second, secondType, secondProcedure, 0) == nullptr) {
     stopTwoHooks(first, second);
     return false;
   }
@@ -56,19 +95,14 @@ bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& 
 
 bool stopHook(HHOOK& slot) {
   if (slot == nullptr) return false;
-  UnhookWindowsHookEx(slot);
-  slot = nullptr;
+  uninstall(slot);
   return true;
 }
 
 bool stopTwoHooks(HHOOK& first, HHOOK& second) {
   if (first == nullptr) return false;
-  UnhookWindowsHookEx(first);
-  first = nullptr;
-  if (second != nullptr) {
-    UnhookWindowsHookEx(second);
-    second = nullptr;
-  }
+  uninstall(first);
+  if (second != nullptr) uninstall(second);
   return true;
 }
 

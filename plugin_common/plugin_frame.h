@@ -33,7 +33,9 @@ struct TwoHookState {
   bool inUse;
 };
 
-// Installs one hook for every thread (or for threadId) unless `slot` already holds one.
+// Installs one hook for every thread (or for threadId) unless this program's copy of the library
+// already installed the one `slot` holds (a handle left there by a host that ended without
+// stopping is no hook: the system removed it with that host's thread).
 bool startHook(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId = 0);
 // Installs `first`, then `second`; if the second is refused the first is removed again, so a
 // failed start leaves no hook behind.
