@@ -75,7 +75,7 @@ bool isKeyDown(int virtualKey, bool ownInput) {
 }
 
 HWND captureOf(HWND window) {
-  if (isOwnThreadWindow(window)) return GetCapture();
+  if (window == nullptr || isOwnThreadWindow(window)) return GetCapture();
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   DWORD thread = GetWindowThreadProcessId(window, nullptr);
