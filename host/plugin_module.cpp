@@ -8,18 +8,6 @@ namespace tov {
 
 int liveCount = 0;
 
-namespace {
-
-bool foregroundIsTaskbar() {
-  HWND foreground = GetForegroundWindow();
-  if (foreground == nullptr) return false;
-  wchar_t className[21];
-  if (GetClassNameW(foreground, className, 21) == 0) return false;
-  return lstrcmpW(className, L"Shell_TrayWnd") == 0;
-}
-
-}  // namespace
-
 PluginModule::~PluginModule() {
   trayIcon.reset();
   if (stateIcon != nullptr) DestroyIcon(stateIcon);
@@ -90,13 +78,16 @@ bool PluginModule::showMenu(POINT screenPoint, HWND ownerWindow) {
   if (plugin == nullptr) return false;
   HMENU menu = createMenu();
   if (menu == nullptr) return false;
-  bool fromTaskbar = foregroundIsTaskbar();
-  if (fromTaskbar) {
+  // A menu closes on a click elsewhere only when its owner is the foreground window, whatever
+  // opened it: the taskbar, the notification area's overflow flyout, another monitor's taskbar.
+  // The owner keeps the focus it had when it already was in front (the list window's menu).
+  if (GetForegroundWindow() != ownerWindow) {
     SetForegroundWindow(ownerWindow);
     SetFocus(ownerWindow);
   }
   TrackPopupMenu(menu, TPM_LEFTBUTTON, screenPoint.x, screenPoint.y, 0, ownerWindow, nullptr);
-  if (fromTaskbar) PostMessageW(ownerWindow, WM_NULL, 0, 0);
+  // The task switch that lets the same menu open properly the next time.
+  PostMessageW(ownerWindow, WM_NULL, 0, 0);
   DestroyMenu(menu);
   SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
   return true;

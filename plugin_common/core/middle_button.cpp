@@ -18,7 +18,8 @@ MiddleMessage classifyMiddle(std::uintptr_t message) {
 }
 
 namespace {
-constexpr const wchar_t* kShellClasses[] = {L"Progman", L"Shell_TrayWnd", L"BaseBar", L"WorkerW"};
+constexpr const wchar_t* kShellClasses[] = {L"Progman", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd",
+                                            L"BaseBar", L"WorkerW"};
 }  // namespace
 
 bool isDesktopOrTaskbarClass(const wchar_t* className) {

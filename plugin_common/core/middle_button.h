@@ -13,7 +13,8 @@ enum class MiddleMessage {
 };
 MiddleMessage classifyMiddle(std::uintptr_t message);
 
-// "Progman", "Shell_TrayWnd", "BaseBar" or "WorkerW", exactly and case-sensitively.
+// "Progman", "Shell_TrayWnd", "Shell_SecondaryTrayWnd" (the taskbar of every further monitor),
+// "BaseBar" or "WorkerW", exactly and case-sensitively.
 bool isDesktopOrTaskbarClass(const wchar_t* className);
 
 // The popup menu's system class.

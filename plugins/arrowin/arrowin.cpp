@@ -1,7 +1,9 @@
 // Arrowin: while the modifier key is held, E D A F and K J H L type Up, Down, Left and Right in
 // whatever program has the focus. The letter's event is consumed and an arrow event injected in
 // its place, with Shift when a Shift key is held.
+#include <no_wait.h>
 #include <plugin_frame.h>
+#include <window_facts.h>
 
 #include "core/arrow_keys.h"
 
@@ -25,10 +27,10 @@ TOV_SHARED constinit SharedState state = {nullptr,
                                           kInitialSourceKeys,
                                           kInitialTargetKeys};
 
-bool isDown(int virtualKey) { return GetKeyState(virtualKey) < 0; }
-
-void injectArrow(std::int32_t targetKey, bool release) {
-  ShiftWrap wrap = shiftWrap(isDown(VK_SHIFT), isDown(VK_LSHIFT), isDown(VK_RSHIFT));
+void injectArrow(std::int32_t targetKey, bool release, bool ownInput) {
+  ShiftWrap wrap =
+      shiftWrap(tov::isKeyDown(VK_SHIFT, ownInput), tov::isKeyDown(VK_LSHIFT, ownInput),
+                tov::isKeyDown(VK_RSHIFT, ownInput));
   std::uint16_t wrapScanCode = 0;
   if (wrap != ShiftWrap::kNone)
     wrapScanCode = static_cast<std::uint16_t>(MapVirtualKeyW(wrapKey(wrap), MAPVK_VK_TO_VSC));
@@ -48,9 +50,16 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   // The table is looked at before the modifier, which costs a call.
   if (state.inUse && code >= 0 && code != HC_NOREMOVE) {
     std::int32_t target = targetKeyFor(state.sourceKeys, state.targetKeys, state.keyCount, wParam);
-    if (target >= 0 && isDown(state.modifierKey)) {
-      injectArrow(target, isKeyRelease(lParam));
-      return 1;  // the letter never reaches the program, even when the injection fails
+    if (target >= 0) {
+      // A 32-bit program's keystroke reaches this hook on the host's thread, whose own key state
+      // says nothing of that program's: the keyboard's present state is asked then. A program
+      // out of this one's reach would drop the injected arrow, so it keeps its letter.
+      HWND receiver = tov::keystrokeWindow();
+      bool ownInput = receiver == nullptr || tov::isOwnThreadWindow(receiver);
+      if ((ownInput || tov::canActOn(receiver)) && tov::isKeyDown(state.modifierKey, ownInput)) {
+        injectArrow(target, isKeyRelease(lParam), ownInput);
+        return 1;  // the letter never reaches the program, even when the injection fails
+      }
     }
   }
   return CallNextHookEx(state.hHook, code, wParam, lParam);

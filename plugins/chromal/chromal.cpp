@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <plugin_frame.h>
 #include <text_file.h>
+#include <window_facts.h>
 
 #include <utility>
 
@@ -47,13 +48,21 @@ bool classIs(HWND window, bool (*test)(const wchar_t*)) {
   return test(name);
 }
 
+// A folder window or the desktop. The desktop's list may hang under a top-level "WorkerW" rather
+// than "Progman" (Windows 10 moves it there once a slideshow or Task View has run).
+bool isColouredWindow(HWND window) {
+  wchar_t name[kClassCapacity];
+  if (GetClassNameW(window, name, kClassCapacity) == 0) return false;
+  return isColouredWindowClass(name) || tov::isDesktopWindow(window, name);
+}
+
 LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (code >= 0 && state.inUse) {
     const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (isColourMessage(sent->message) && sent->wParam != kOwnMarker &&
         classIs(sent->hwnd, isViewClass)) {
       HWND root = GetAncestor(sent->hwnd, GA_ROOTOWNER);
-      if (root != nullptr && classIs(root, isColouredWindowClass)) {
+      if (root != nullptr && isColouredWindow(root)) {
         // The shell's colour still reaches the view (this hook cannot stop it), well before the
         // host gets to the posted command. One refresh per change of colours is enough: only the
         // list's text colour asks for it.
@@ -178,7 +187,7 @@ class Chromal final : public tov::CommandPlugin {
   // desktop that exists now, as the hook would have named.
   bool onRefresh(LPARAM param) {
     HWND window = reinterpret_cast<HWND>(param);
-    if (window == nullptr || !IsWindow(window) || !classIs(window, isColouredWindowClass)) {
+    if (window == nullptr || !IsWindow(window) || !isColouredWindow(window)) {
       return false;
     }
     applyColours(window);
@@ -203,8 +212,7 @@ class Chromal final : public tov::CommandPlugin {
   }
 
   static BOOL CALLBACK applyIfColoured(HWND window, LPARAM param) {
-    if (classIs(window, isColouredWindowClass))
-      reinterpret_cast<Chromal*>(param)->applyColours(window);
+    if (isColouredWindow(window)) reinterpret_cast<Chromal*>(param)->applyColours(window);
     return TRUE;
   }
 
@@ -214,7 +222,7 @@ class Chromal final : public tov::CommandPlugin {
     wchar_t className[MAX_PATH];
     if (GetClassNameW(window, className, MAX_PATH) == 0) className[0] = L'\0';
     if (rules_.empty()) return;
-    bool desktop = isDesktopClass(className);
+    bool desktop = isDesktopClass(className) || tov::isDesktopWindow(window, className);
     wchar_t folder[MAX_PATH];
     bool found = !desktop && host->getExplorerFolder(window, folder);
     folder[MAX_PATH - 1] = L'\0';

@@ -2,6 +2,7 @@
 // file list's selection, so that the Applications key opens the background's context menu, and
 // types that key and then W (New) and F (Folder). The K itself never reaches the window.
 #include <plugin_frame.h>
+#include <window_facts.h>
 
 #include <commctrl.h>
 
@@ -88,8 +89,10 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
       GetKeyState(VK_CONTROL) < 0) {
     HWND root = GetAncestor(GetActiveWindow(), GA_ROOTOWNER);
     wchar_t name[kRootClassCapacity];
+    // The desktop's list may hang under a top-level "WorkerW" rather than "Progman" (Windows 10,
+    // once a slideshow or Task View has run).
     if (root != nullptr && GetClassNameW(root, name, static_cast<int>(kRootClassCapacity)) != 0 &&
-        isNewFolderWindowClass(name)) {
+        (isNewFolderWindowClass(name) || tov::isDesktopWindow(root, name))) {
       HWND list = nullptr;
       EnumChildWindows(root, findFileList, reinterpret_cast<LPARAM>(&list));
       if (list != nullptr) clearSelection(list);

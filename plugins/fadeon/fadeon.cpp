@@ -6,6 +6,7 @@
 // of start and of switching on run in the host. All of them read the shared settings.
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <window_facts.h>
 
 #include "core/fade.h"
 
@@ -59,7 +60,8 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
   if (covered != nullptr && scratch != nullptr && shape != nullptr) {
     FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
     for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
-      if (!tov::isNormalTopLevelWindow(window)) continue;
+      bool normal = tov::isNormalTopLevelWindow(window);
+      if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;
       windowShape(window, shape);
       bool isCovered = isRegion(CombineRgn(scratch, covered, shape, RGN_AND));
       CombineRgn(scratch, covered, shape, RGN_OR);

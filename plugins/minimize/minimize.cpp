@@ -2,7 +2,9 @@
 // taskbar it minimises the front normal window, one per click; while a popup menu is open or a
 // window holds the capture, that window gets Escape instead. No program sees middle presses or
 // releases while the plug-in is in use.
+#include <no_wait.h>
 #include <plugin_frame.h>
+#include <window_facts.h>
 
 #include "core/middle_click.h"
 
@@ -36,9 +38,14 @@ void postMinimize(HWND window) {
 }
 
 BOOL CALLBACK minimizeFirstCandidate(HWND window, LPARAM) {
-  if (!isFrontCandidate(tov::isNormalTopLevelWindow(window),
-                        static_cast<std::uint32_t>(GetWindowLongW(window, GWL_STYLE))))
-    return TRUE;
+  FrontFacts facts{tov::isNormalTopLevelWindow(window),
+                   static_cast<std::uint32_t>(GetWindowLongW(window, GWL_STYLE)), false, false};
+  // The shell and the token are asked only about the few windows that pass the cheap tests.
+  if (isFrontCandidate(facts.normalTopLevel, facts.style)) {
+    facts.cloaked = tov::isCloaked(window);
+    facts.actionable = !facts.cloaked && tov::canActOn(window);
+  }
+  if (!isFrontChoice(facts)) return TRUE;
   postMinimize(window);
   return FALSE;
 }
@@ -50,7 +57,7 @@ void minimizeFrontWindow() {
 
 void onMiddleRelease(HWND clicked) {
   HWND menu = findOpenMenu();
-  HWND capture = menu == nullptr ? GetCapture() : nullptr;
+  HWND capture = menu == nullptr ? tov::captureOf(clicked) : nullptr;
   HWND root = GetAncestor(clicked, GA_ROOTOWNER);
   ReleaseFacts facts{menu != nullptr, capture != nullptr, false, false};
   if (!facts.menuOpen && !facts.captured) {
@@ -75,13 +82,23 @@ void onMiddleRelease(HWND clicked) {
   }
 }
 
+// A click for another thread's window, when the hook runs for a 32-bit program on the host's
+// thread, whose program this one cannot act on: what the click asks would be dropped, so the
+// program gets the click itself instead of losing it for nothing.
+bool outOfReach(HWND window) {
+  return window != nullptr && !tov::isOwnThreadWindow(window) && !tov::canActOn(window);
+}
+
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (code >= 0 && state.inUse) {
+    HWND window = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
     switch (classifyMiddle(wParam)) {
       case MiddleMessage::kPress:
+        if (outOfReach(window)) break;
         return 1;
       case MiddleMessage::kRelease:
-        onMiddleRelease(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd);
+        if (outOfReach(window)) break;
+        onMiddleRelease(window);
         return 1;
       case MiddleMessage::kOther:
         break;

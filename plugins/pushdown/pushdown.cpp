@@ -10,6 +10,7 @@
 #include <no_wait.h>
 #include <plugin_frame.h>
 #include <text_file.h>
+#include <window_facts.h>
 
 #include <cwchar>
 
@@ -62,7 +63,9 @@ void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!timerDue(state.hold, timer, GetCurrentThreadId())) return;
   HWND target = state.targetWindow;
   HoldFacts facts{};
-  facts.buttonDown = GetKeyState(VK_MBUTTON) < 0;
+  // For a 32-bit program's press the hook and this timer ran on the host's thread, whose own input
+  // never saw the button: only the mouse itself tells whether it is still held.
+  facts.buttonDown = tov::isKeyDown(VK_MBUTTON, state.targetThread == GetCurrentThreadId());
   facts.inUse = state.inUse;
   if (facts.buttonDown && facts.inUse) {
     facts.targetGone = !tov::isSameWindow({target, state.targetThread});
@@ -127,9 +130,14 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   // A peeked message (HC_NOREMOVE) comes back once more when it is taken: act on it then, once.
   if (code == HC_ACTION && state.inUse) {
     switch (classifyMiddle(wParam)) {
-      case MiddleMessage::kPress:
-        onPress(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd);
+      case MiddleMessage::kPress: {
+        // A press for a program out of this one's reach (a 32-bit program's, whose hook runs on
+        // the host's thread, at a higher integrity level) is not tracked: its hold could do
+        // nothing, and its release, once swallowed, would leave that program's button down.
+        HWND window = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
+        if (tov::isOwnThreadWindow(window) || tov::canActOn(window)) onPress(window);
         break;
+      }
       case MiddleMessage::kRelease:
         if (onRelease()) return 1;
         break;

@@ -89,10 +89,14 @@ void catchUpOnTargetThread() {
   }
 }
 
-void startAdjustment(POINT point) {
+void startAdjustment(const MOUSEHOOKSTRUCT& mouse) {
   // A caption still owed to the previous target is tried once more before it is forgotten.
   if (state.lookOwed) restoreTitle();
-  HWND target = GetAncestor(WindowFromPoint(point), GA_ROOTOWNER);
+  // WindowFromPoint passes over windows that answer HTTRANSPARENT only on their own thread. A
+  // 32-bit program's press reaches this hook on the host's thread, where the window the system
+  // chose for the press is the answer.
+  HWND under = tov::isOwnThreadWindow(mouse.hwnd) ? WindowFromPoint(mouse.pt) : mouse.hwnd;
+  HWND target = GetAncestor(under, GA_ROOTOWNER);
   state.isAdjusting = true;
   state.alpha = kStartAlpha;
   state.targetWindow = target;
@@ -113,7 +117,7 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
     } else {
       const auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
       if (startsAdjustment(wParam, static_cast<int>(mouse->wHitTestCode))) {
-        startAdjustment(mouse->pt);
+        startAdjustment(*mouse);
         return 1;  // the starting press is consumed
       }
     }

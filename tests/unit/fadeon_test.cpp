@@ -36,5 +36,11 @@ TEST(FadeonSequence, StepWrapsModulo256AndTheFloorCatchesIt) {
   EXPECT_EQ(alphaWhenCovered(0, kInitialAlphaStep, 0), 240);                   // wraps downwards
 }
 
+TEST(FadeonPass, OnlyShownNormalWindowsTakePart) {
+  EXPECT_TRUE(takesPartInPass(true, false));
+  EXPECT_FALSE(takesPartInPass(true, true)) << "cloaked: on another virtual desktop";
+  EXPECT_FALSE(takesPartInPass(false, false));
+}
+
 }  // namespace
 }  // namespace tov::fadeon

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 namespace tov::minimize {
 namespace {
 
@@ -24,6 +26,15 @@ TEST(MinimizeClasses, ExactNamesOnly) {
     EXPECT_FALSE(isDesktopOrTaskbarClass(other)) << other;
 }
 
+TEST(MinimizeClasses, EveryMonitorsTaskbar) {
+  EXPECT_TRUE(isDesktopOrTaskbarClass(L"Shell_SecondaryTrayWnd"));
+  for (const wchar_t* other :
+       {L"Shell_SecondaryTrayWndX", L"Shell_SecondaryTray", L"Shell_Secondary"})
+    EXPECT_FALSE(isDesktopOrTaskbarClass(other)) << other;
+  // A name longer than the buffer is cut; the cut must never make a lookalike count.
+  EXPECT_GT(kClassNameCapacity, std::wcslen(L"Shell_SecondaryTrayWnd") + 1);
+}
+
 TEST(MinimizeRelease, MenuThenCaptureThenWhereTheClickWas) {
   EXPECT_EQ(releaseAction({true, true, true, true}), ReleaseAction::kEscapeToMenu);
   EXPECT_EQ(releaseAction({false, true, true, true}), ReleaseAction::kEscapeToCapture);
@@ -38,6 +49,15 @@ TEST(MinimizeRelease, FrontCandidatesAreNormalAndNotMinimised) {
   EXPECT_FALSE(isFrontCandidate(true, 0x10CF0000u | 0x20000000u));  // already minimised
   EXPECT_FALSE(isFrontCandidate(false, 0x10CF0000u));  // owned, hidden, disabled or tool
   EXPECT_TRUE(isFrontCandidate(true, 0x01000000u));    // maximised counts
+}
+
+TEST(MinimizeRelease, TheFrontChoiceIsACandidateShownAndWithinReach) {
+  constexpr std::uint32_t kFrame = 0x10CF0000u;
+  EXPECT_TRUE(isFrontChoice({true, kFrame, false, true}));
+  EXPECT_FALSE(isFrontChoice({true, kFrame, true, true})) << "cloaked: another virtual desktop";
+  EXPECT_FALSE(isFrontChoice({true, kFrame, false, false})) << "a higher integrity level";
+  EXPECT_FALSE(isFrontChoice({true, kFrame | 0x20000000u, false, true})) << "minimised";
+  EXPECT_FALSE(isFrontChoice({false, kFrame, false, true}));
 }
 
 }  // namespace

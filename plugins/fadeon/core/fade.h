@@ -11,6 +11,12 @@ inline constexpr std::uint8_t kInitialStartAlpha = 240;
 inline constexpr std::uint8_t kInitialAlphaStep = 0xF0;
 inline constexpr std::uint8_t kInitialMinAlpha = 0x90;
 
+// Whether a window takes part in a pass, covering the windows below it and fading itself: a
+// normal top-level window that the shell has not cloaked. A cloaked window (on another virtual
+// desktop, or an app the shell has suspended) keeps its visible style but is not shown, so it
+// covers nothing; it is faded once its desktop is shown and a window there is activated.
+bool takesPartInPass(bool normalTopLevel, bool cloaked);
+
 // The alpha of a window that the windows above it cover, given the alpha of the window before.
 std::uint8_t alphaWhenCovered(std::uint8_t alpha, std::uint8_t step, std::uint8_t minAlpha);
 

@@ -14,4 +14,8 @@ bool isFrontCandidate(bool normalTopLevel, std::uint32_t style) {
   return normalTopLevel && (style & 0x20000000u) == 0;  // WS_MINIMIZE
 }
 
+bool isFrontChoice(const FrontFacts& facts) {
+  return isFrontCandidate(facts.normalTopLevel, facts.style) && !facts.cloaked && facts.actionable;
+}
+
 }  // namespace tov::minimize

@@ -16,8 +16,9 @@ using tov::isDesktopOrTaskbarClass;
 using tov::kMenuClass;
 using tov::MiddleMessage;
 
-// Wide characters read of a class name, terminator included.
-inline constexpr std::size_t kClassNameCapacity = 20;
+// Wide characters read of a class name, terminator included: room for the longest name compared
+// ("Shell_SecondaryTrayWnd") and more, so that no longer name is ever cut down to one of them.
+inline constexpr std::size_t kClassNameCapacity = 32;
 
 // What a middle release does, given what the hook found, in the order it looks.
 enum class ReleaseAction {
@@ -37,5 +38,17 @@ ReleaseAction releaseAction(const ReleaseFacts& facts);
 
 // A normal top-level window that is not minimised yet can be minimised from the desktop.
 bool isFrontCandidate(bool normalTopLevel, std::uint32_t style);
+
+// The window a click on the desktop or the taskbar minimises is the first candidate from the
+// front that the user can see (not cloaked by the shell: on another virtual desktop, or a
+// suspended app) and that this program can act on (not a program of a higher integrity level,
+// which would drop the request): the click then always minimises a window the user sees.
+struct FrontFacts {
+  bool normalTopLevel;
+  std::uint32_t style;
+  bool cloaked;
+  bool actionable;
+};
+bool isFrontChoice(const FrontFacts& facts);
 
 }  // namespace tov::minimize

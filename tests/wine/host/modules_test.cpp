@@ -186,10 +186,13 @@ TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
   EXPECT_EQ(actions(host.logOfSinceMark("Second")),
             (std::vector<std::string>{"onCommand 1 513", "setUse 0"}));
 
-  // A right release pops up the plug-in's menu at the cursor.
+  // A right release pops up the plug-in's menu at the cursor, with the host's window brought to
+  // the front whatever was there, so that a click elsewhere closes the menu.
+  ASSERT_NE(GetForegroundWindow(), main);
   PostMessageW(main, kTrayIconMessage, 1, WM_RBUTTONUP);
   HWND menu = waitForWindowOfClass(L"#32768", host.processId());
   ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(GetForegroundWindow(), main);
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
 }

@@ -38,7 +38,10 @@ std::size_t count(const std::vector<std::string>& events, const std::string& eve
   return static_cast<std::size_t>(std::count(events.begin(), events.end(), event));
 }
 
-HWND listOf(HWND window) { return FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr); }
+HWND listOf(HWND window) {
+  if (HWND view = FindWindowExW(window, nullptr, L"SHELLDLL_DefView", nullptr)) window = view;
+  return FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+}
 
 class CrevoTest : public ::testing::Test {
  protected:
@@ -106,7 +109,8 @@ TEST_P(CrevoWindows, CtrlKClearsTheSelectionAndTypesTheNewFolderKeys) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FolderWindows, CrevoWindows,
-                         ::testing::Values(L"CabinetWClass", L"ExploreWClass", L"Progman"));
+                         ::testing::Values(L"CabinetWClass", L"ExploreWClass", L"Progman",
+                                           L"WorkerW:shellview"));
 
 TEST_F(CrevoTest, CtrlShiftKTriggersToo) {
   open(L"CabinetWClass");

@@ -79,7 +79,8 @@ TEST_F(MinimizeTest, DesktopClicksMinimiseTheFrontWindowOnePerClick) {
 }
 
 TEST_F(MinimizeTest, TaskbarAndOtherShellWindowsCountAsDesktop) {
-  for (const wchar_t* name : {L"Shell_TrayWnd", L"BaseBar", L"WorkerW"}) {
+  for (const wchar_t* name :
+       {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"BaseBar", L"WorkerW"}) {
     Fixture shell(L"shell", {shellWindow(name)});
     ASSERT_TRUE(shell.ready());
     Fixture app(L"app", {L"60,60,300,200"});

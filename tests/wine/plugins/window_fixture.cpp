@@ -5,6 +5,7 @@
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 //                                         tree list=VIEW items=N selected=N noheader early
+//                                         shellview
 //                                         holdtimer closeonmiddle ownedby=HANDLE slowlist=MS
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one, "ownedby=HANDLE" (hexadecimal) by any window, of another program too. --peek looks
@@ -16,7 +17,8 @@
 // "items=N" items (none by default), the first "selected=N" of them selected, and in report view a
 // column header unless "noheader". Both follow the window's size, as a folder window's views do.
 // "early" makes the views while the window is being created (WM_CREATE), so that they are there
-// when its creation is announced to shell hooks.
+// when its creation is announced to shell hooks. "shellview" puts the views in a child of the
+// shell view's class ("SHELLDLL_DefView") that fills the client area, as the desktop has them.
 // Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
 // way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
 // messages for that long; kTryUnload: see unload_probe.h. "slowlist=MS": the list takes that long
@@ -65,7 +67,8 @@ std::vector<HWND> windows;
 struct Views {
   HWND tree = nullptr;
   HWND list = nullptr;
-  DWORD slowMs = 0;  // slowlist=
+  DWORD slowMs = 0;          // slowlist=
+  HWND shellView = nullptr;  // their parent, when not the window itself
 };
 std::vector<Views> views;
 bool ready = false;
@@ -135,6 +138,8 @@ const char* mouseEventName(UINT message) {
 
 // The tree takes the left third of the client area, the list the rest (all of it without a tree).
 void layoutViews(const Views& windowViews, int width, int height) {
+  if (windowViews.shellView != nullptr)
+    MoveWindow(windowViews.shellView, 0, 0, width, height, TRUE);
   int treeWidth = windowViews.tree != nullptr ? width / 3 : 0;
   if (windowViews.tree != nullptr) MoveWindow(windowViews.tree, 0, 0, treeWidth, height, TRUE);
   if (windowViews.list != nullptr)
@@ -280,7 +285,8 @@ struct Layout {
   std::wstring title;
   bool tool = false, hidden = false, owned = false, popup = false, region = false, disabled = false,
        bottom = false;
-  bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false;
+  bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false,
+       shellView = false;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
   DWORD slowMs = 0;
@@ -346,6 +352,8 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.selected = std::wcstol(option.c_str() + 9, nullptr, 10);
     } else if (option == L"noheader") {
       layout.header = false;
+    } else if (option == L"shellview") {
+      layout.shellView = true;
     } else if (option == L"early") {
       layout.early = true;
     } else if (option.rfind(L"slowlist=", 0) == 0) {
@@ -435,6 +443,16 @@ HWND makeList(HWND parent, const Layout& layout, int index) {
 
 void makeViews(HWND window, const Layout& layout, int index) {
   Views& windowViews = views[static_cast<std::size_t>(index)];
+  if (layout.shellView) {
+    WNDCLASSW viewClass{};
+    viewClass.lpfnWndProc = DefWindowProcW;
+    viewClass.hInstance = GetModuleHandleW(nullptr);
+    viewClass.lpszClassName = L"SHELLDLL_DefView";
+    RegisterClassW(&viewClass);
+    windowViews.shellView = CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0,
+                                            0, 0, 0, window, nullptr, viewClass.hInstance, nullptr);
+    window = windowViews.shellView;
+  }
   if (layout.tree) windowViews.tree = makeTree(window, index);
   if (layout.listView >= 0) windowViews.list = makeList(window, layout, index);
   windowViews.slowMs = layout.slowMs;

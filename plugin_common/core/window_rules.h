@@ -1,0 +1,32 @@
+// Decisions about other programs' windows that several plug-ins share and that need no window:
+// which window is the desktop whose icon list the shell shows, and which programs' windows this
+// program may act on at all. The Win32 layer (window_facts.h) reads the facts and asks here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace tov {
+
+// The shell's view of a folder, the parent of the desktop's icon list.
+inline constexpr wchar_t kShellViewClass[] = L"SHELLDLL_DefView";
+
+// What a top-level window's class says about its being the desktop that holds the icon list.
+// "Progman" is the desktop. Windows 10 moves the shell's view, with the icon list, under a
+// top-level "WorkerW" once a wallpaper slideshow or Task View has run; the other "WorkerW"
+// windows only paint the wallpaper, so a "WorkerW" is the desktop only while it holds the view.
+enum class DesktopClass { kNo, kYes, kIfItHoldsTheShellView };
+DesktopClass desktopClass(const wchar_t* className);
+
+// Integrity levels: the last sub-authority of a token's mandatory label (low 0x1000, medium
+// 0x2000, high 0x3000, system 0x4000).
+using IntegrityLevel = std::optional<std::uint32_t>;
+
+// Whether a program at `own` can act on (post to, restyle, move) the windows of a program at
+// `target`: the system's isolation of user interfaces lets that through only to the same or a
+// lower level, and drops the rest without a word. A target whose level could not be read (a
+// process that does not even let us read its token, such as another user's elevated one) counts
+// as above us; our own level unread, we act as we always did.
+bool mayActOn(IntegrityLevel target, IntegrityLevel own);
+
+}  // namespace tov

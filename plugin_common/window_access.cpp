@@ -1,0 +1,59 @@
+// Who may act on whose windows, from the processes' tokens. Kept apart from the other facts of
+// window_facts.h, so that only the plug-ins that ask this import advapi32.dll.
+#include <atomic>
+
+#include "core/window_rules.h"
+#include "window_facts.h"
+
+namespace tov {
+
+namespace {
+
+// The process token's integrity level, read without allocating.
+IntegrityLevel integrityLevel(HANDLE process) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+  alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  IntegrityLevel level;
+  if (GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size)) {
+    PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+    if (IsValidSid(sid) && *GetSidSubAuthorityCount(sid) > 0)
+      level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
+  }
+  CloseHandle(token);
+  return level;
+}
+
+// This process's level does not change while it runs: read once.
+IntegrityLevel ownIntegrityLevel() {
+  constexpr std::uint32_t kNotRead = 0xFFFFFFFFu;
+  constexpr std::uint32_t kUnreadable = 0xFFFFFFFEu;
+  static std::atomic<std::uint32_t> cached{kNotRead};
+  std::uint32_t value = cached.load(std::memory_order_relaxed);
+  if (value == kNotRead) {
+    IntegrityLevel level = integrityLevel(GetCurrentProcess());
+    value = level.value_or(kUnreadable);
+    cached.store(value, std::memory_order_relaxed);
+  }
+  if (value == kUnreadable) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+bool canActOn(HWND window) {
+  DWORD processId = 0;
+  if (GetWindowThreadProcessId(window, &processId) == 0) return false;
+  if (processId == GetCurrentProcessId()) return true;
+  IntegrityLevel own = ownIntegrityLevel();
+  if (!own) return true;
+  IntegrityLevel target;
+  if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)) {
+    target = integrityLevel(process);
+    CloseHandle(process);
+  }
+  return mayActOn(target, own);
+}
+
+}  // namespace tov

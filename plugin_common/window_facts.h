@@ -1,0 +1,40 @@
+// Facts about other programs' windows, and about the input of the thread an event is for, that
+// hold wherever a hook runs.
+//
+// On 64-bit Windows a hook library runs inside every 64-bit program, but the events of a 32-bit
+// program reach it on the thread that installed the hook, the host's. There, everything the
+// system keeps per thread (GetKeyState, GetCapture, GetActiveWindow, GetFocus) answers for the
+// host, not for the program the event is for: those questions are asked here of that program's
+// thread instead, or of the input devices themselves.
+#pragma once
+
+#include <windows.h>
+
+namespace tov {
+
+// Whether the shell has cloaked the window: visible by its style, but not shown (on another
+// virtual desktop, or an app the shell has suspended). False where the shell cloaks nothing.
+bool isCloaked(HWND window);
+
+// Whether this program may act on the window (post to it, restyle or move it): a window of a
+// program at a higher integrity level, or one whose level cannot be read, drops whatever we ask.
+// A window of this very process costs no more than one look at its owner.
+bool canActOn(HWND window);
+
+// The desktop's top-level window, given its class: "Progman", or a "WorkerW" that holds the
+// shell's view with the desktop's icon list.
+bool isDesktopWindow(HWND window, const wchar_t* className);
+
+// The window that receives the keystroke a keyboard hook is called for: the focus (else the
+// active window) of the thread that has the keyboard.
+HWND keystrokeWindow();
+
+// Whether a key or mouse button is down. `ownInput`: the event is for the calling thread, which
+// then reads the state its own input messages have reached (GetKeyState); for another thread's
+// event, the devices' present state (GetAsyncKeyState) is what is known of it.
+bool isKeyDown(int virtualKey, bool ownInput);
+
+// The window holding the mouse capture in the input of the window's thread.
+HWND captureOf(HWND window);
+
+}  // namespace tov

@@ -1,0 +1,27 @@
+#include "plugin_common/core/window_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace tov {
+namespace {
+
+TEST(WindowRules, TheDesktopIsProgmanOrAWorkerWHoldingTheShellView) {
+  EXPECT_EQ(desktopClass(L"Progman"), DesktopClass::kYes);
+  EXPECT_EQ(desktopClass(L"WorkerW"), DesktopClass::kIfItHoldsTheShellView);
+  for (const wchar_t* other : {L"progman", L"WorkerWX", L"Worker", L"SHELLDLL_DefView",
+                               L"CabinetWClass", L"Shell_TrayWnd", L""})
+    EXPECT_EQ(desktopClass(other), DesktopClass::kNo) << other;
+}
+
+TEST(WindowRules, ActionOnlyOnTheSameOrALowerIntegrityLevel) {
+  constexpr std::uint32_t kLow = 0x1000, kMedium = 0x2000, kHigh = 0x3000;
+  EXPECT_TRUE(mayActOn(kMedium, kMedium));
+  EXPECT_TRUE(mayActOn(kLow, kMedium));
+  EXPECT_FALSE(mayActOn(kHigh, kMedium)) << "an elevated program";
+  EXPECT_TRUE(mayActOn(kHigh, kHigh));
+  EXPECT_FALSE(mayActOn(std::nullopt, kHigh)) << "a token we may not read";
+  EXPECT_TRUE(mayActOn(kHigh, std::nullopt)) << "our own level unread: as before";
+}
+
+}  // namespace
+}  // namespace tov
