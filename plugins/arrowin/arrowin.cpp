@@ -50,13 +50,15 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   // The table is looked at before the modifier, which costs a call.
   if (state.inUse && code >= 0 && code != HC_NOREMOVE) {
     std::int32_t target = targetKeyFor(state.sourceKeys, state.targetKeys, state.keyCount, wParam);
-    if (target >= 0) {
+    // Letters typed without the modifier, nearly all of them, stop at the two key-state calls.
+    if (target >= 0 &&
+        (tov::isKeyDown(state.modifierKey, true) || tov::isKeyDown(state.modifierKey, false))) {
       // A 32-bit program's keystroke reaches this hook on the host's thread, whose own key state
       // says nothing of that program's: the keyboard's present state is asked then. A program
       // out of this one's reach would drop the injected arrow, so it keeps its letter.
       HWND receiver = tov::keystrokeWindow();
       bool ownInput = receiver == nullptr || tov::isOwnThreadWindow(receiver);
-      if ((ownInput || tov::canActOn(receiver)) && tov::isKeyDown(state.modifierKey, ownInput)) {
+      if (tov::isKeyDown(state.modifierKey, ownInput) && (ownInput || tov::canActOn(receiver))) {
         injectArrow(target, isKeyRelease(lParam), ownInput);
         return 1;  // the letter never reaches the program, even when the injection fails
       }
