@@ -5,8 +5,8 @@
 
 The Markdown (GitHub's dialect, for its tables) is converted by cmark-gfm; the pictures it shows
 are embedded in the page, so the guide opens from the unpacked folder or the Start menu without an
-images folder. A link to anything but a place on the web or in the page itself would be dead in
-the download, so it stops the package instead."""
+images folder. A link to anything but a place on the web or a heading of the page (anchors as
+GitHub makes them) would be dead in the download, so it stops the package instead."""
 import base64
 import html
 import os
@@ -39,9 +39,10 @@ def fail(message):
 
 
 def slug(text, taken):
-    base = re.sub(r"[^a-z0-9]+", "-", html.unescape(re.sub(r"<[^>]+>", "", text)).lower())
-    base = base.strip("-") or "section"
-    name, n = base, 2
+    """A heading's anchor as GitHub makes it, so that a link into the guide works in both."""
+    words = html.unescape(re.sub(r"<[^>]+>", "", text)).strip().lower()
+    base = re.sub(r"[^\w\- ]", "", words).replace(" ", "-")
+    name, n = base, 1
     while name in taken:
         name, n = f"{base}-{n}", n + 1
     taken.add(name)
@@ -67,11 +68,8 @@ def main():
         return f"{match.group(1)}data:{kind};base64,{data}{match.group(3)}"
 
     body = re.sub(r'(<img src=")([^"]*)(")', embed, body)
-    for target in re.findall(r'<a href="([^"]*)"', body):
-        if not re.match(r"(https?:|mailto:|#)", target):
-            fail(f"{source} links to {html.unescape(target)}, which the download does not hold")
 
-    # Each section gets an anchor, and the page a list of its sections under the title.
+    # Each heading gets an anchor, and the page a list of its sections under the title.
     taken, sections = set(), []
 
     def anchor(match):
@@ -80,8 +78,12 @@ def main():
             sections.append(f'<li><a href="#{name}">{match.group(2)}</a></li>')
         return f'<h{match.group(1)} id="{name}">{match.group(2)}</h{match.group(1)}>'
 
-    body = re.sub(r"<h([23])>(.*?)</h\1>", anchor, body)
-    title_match = re.search(r"<h1>(.*?)</h1>", body)
+    body = re.sub(r"<h([1-6])>(.*?)</h\1>", anchor, body)
+    for target in re.findall(r'<a href="([^"]*)"', body):
+        in_page = target.startswith("#") and target[1:] in taken
+        if not (in_page or re.match(r"(https?:|mailto:)", target)):
+            fail(f"{source} links to {html.unescape(target)}, which the download does not hold")
+    title_match = re.search(r"<h1[^>]*>(.*?)</h1>", body)
     if title_match is None:
         fail(f"{source} has no title")
     title = re.sub(r"<[^>]+>", "", title_match.group(1))

@@ -269,31 +269,27 @@ int trayIconsOnScreen() {
   RECT bar{};
   if (tray == nullptr || !GetWindowRect(tray, &bar) || bar.bottom <= bar.top) return 0;
   UpdateWindow(tray);
-  std::wstring shot = joinPath(workDir(), L"tray.png");
-  std::wstring out = joinPath(workDir(), L"tray.txt");
+  std::wstring shot = joinPath(workDir(), L"tray.png"), out = joinPath(workDir(), L"tray.txt");
   DeleteFileW(out.c_str());
   if (!screenshot(shot)) return -1;
-  // A band as high as an icon through the bar's middle; its commonest colour is the bar's. Each
-  // column becomes 0 in a plain bitmap where anything else shows in it, 1 where nothing does.
-  const int width = bar.right - bar.left;
-  const int height = GetSystemMetrics(SM_CYSMICON);
-  char crop[64];
-  std::snprintf(crop, sizeof crop, "%dx%d+%ld+%ld", width, height, bar.left,
+  // A band as high as an icon through the bar's middle, whose commonest colour is the bar's; a
+  // plain bitmap of one row then has 0 in each column where anything else shows.
+  const int width = bar.right - bar.left, height = GetSystemMetrics(SM_CYSMICON);
+  char band[512];
+  std::snprintf(band, sizeof band, "convert '%s' -crop %dx%d+%ld+%ld +repage",
+                unixPath(shot).c_str(), width, height, bar.left,
                 (bar.top + bar.bottom - height) / 2);
-  const std::string band = "convert '" + unixPath(shot) + "' -crop " + crop + " +repage";
-  runUnix("colour=$(" + band +
-              " -format %c histogram:info:- | sort -rn | head -n 1 | grep -o '#[0-9A-Fa-f]*') && " +
-              band + " -alpha off -transparent \"$colour\" -alpha extract -scale " +
-              std::to_string(width) + "x1! -threshold 0 -compress none pbm:- > '" + unixPath(out) +
-              "'",
+  runUnix(std::string("colour=$(") + band + " -format %c histogram:info:- | sort -rn | head -n 1 " +
+              "| grep -o '#[0-9A-Fa-f]*') && " + band + " -alpha off -transparent \"$colour\" " +
+              "-alpha extract -scale " + std::to_string(width) +
+              "x1! -threshold 0 -compress none pbm:- > '" + unixPath(out) + "'",
           30s);
   std::istringstream bitmap(readFile(out));
-  std::string magic;
-  int columns = 0, rows = 0;
-  bitmap >> magic >> columns >> rows;
+  std::string magic, size;
   std::vector<bool> shows;
+  bitmap >> magic >> size >> size;
   for (char bit; bitmap >> bit;) shows.push_back(bit == '0');
-  if (magic != "P1" || columns != width || static_cast<int>(shows.size()) != width) return -1;
+  if (magic != "P1" || static_cast<int>(shows.size()) != width) return -1;
   // From the right end to the first gap wider than two icons, where the bar's buttons begin.
   int icons = 0, gap = 0;
   for (int x = width - 1; x >= 0 && gap <= 2 * height; --x) {
