@@ -24,6 +24,7 @@ foreach(plugin IN LISTS tov_product_plugins)
 endforeach()
 file(GLOB tov_samples CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/samples/*
      ${CMAKE_SOURCE_DIR}/plugins/*/samples/*)
+file(GLOB tov_guide_pictures CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/images/*)
 set(tov_make_package ${CMAKE_SOURCE_DIR}/installer/make-package)
 
 add_custom_command(
@@ -33,6 +34,8 @@ add_custom_command(
   DEPENDS TOV ${tov_product_plugins} ${tov_samples} ${tov_make_package}
           ${CMAKE_SOURCE_DIR}/installer/tov.nsi ${CMAKE_SOURCE_DIR}/installer/README.txt
           ${CMAKE_SOURCE_DIR}/host/res/tov.ico ${CMAKE_SOURCE_DIR}/tools/make_icons.py
+          ${CMAKE_SOURCE_DIR}/docs/guide.md ${tov_guide_pictures}
+          ${CMAKE_SOURCE_DIR}/tools/render_guide.py
   COMMENT "Packaging TOV ${TOV_VERSION} ${TOV_ARCH}"
   VERBATIM)
 add_custom_target(tov_package DEPENDS ${TOV_PACKAGE_ZIP} ${TOV_PACKAGE_SETUP})

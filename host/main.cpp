@@ -5,6 +5,7 @@
 #include <clocale>
 #include <memory>
 
+#include "build_check.h"
 #include "core/command_line.h"
 #include "library_search.h"
 #include "main_window.h"
@@ -79,6 +80,8 @@ int run(const wchar_t* commandLine, int showCommand) {
     ShowWindow(window, SW_MINIMIZE);
     ShowWindow(window, SW_HIDE);
   }
+  // With the plug-ins loaded and the tray icon up, so that TOV is there behind the warning.
+  tov::warnOfWrongBuildOnce();
 
   MSG message;
   int exitCode = 0;

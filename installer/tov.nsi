@@ -3,6 +3,7 @@
 ;   -DVERSION=2004.11.15 -DFILE_VERSION=2004.11.15.0 -DARCH=x64|x86 -DOUTFILE=<setup.exe>
 ;   -DICON=<tov.ico> -DPROGRAM_FILES=<File lines> -DPROGRAM_FILES_REMOVE=<Delete lines>
 ;   -DSETTINGS_FILES=<File lines of the samples>
+; The x86 installer says so on 64-bit Windows and offers to stop.
 ;
 ; Command line (besides NSIS's own /S for silent and /D=<folder>):
 ;   /STARTUP     start TOV when I log on (a shortcut in the user's Startup folder)
@@ -21,6 +22,7 @@
 !include FileFunc.nsh
 !include Sections.nsh
 !include WinMessages.nsh
+!include x64.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TOV"
 ; The host's "&Quit" command: unlike closing its window, it writes the flags back into
@@ -36,6 +38,8 @@ InstallDir "$LOCALAPPDATA\Programs\TOV"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 SetCompressor /SOLID lzma
 ShowInstDetails show
+; Which build this is, where NSIS would name itself.
+BrandingText "TOV ${VERSION} (${ARCH})"
 ShowUninstDetails show
 
 VIProductVersion "${FILE_VERSION}"
@@ -51,6 +55,9 @@ VIAddVersionKey "LegalCopyright" ""
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start TOV"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartTov
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\guide.html"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the TOV guide"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -133,6 +140,7 @@ Section "TOV" SecProgram
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ; TOV reads its files from the folder it starts in: the shortcut starts it in $OUTDIR.
   CreateShortCut "$SMPROGRAMS\TOV.lnk" "$INSTDIR\TOV.exe" "" "$INSTDIR\TOV.exe" 0
+  CreateShortCut "$SMPROGRAMS\TOV guide.lnk" "$INSTDIR\guide.html"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "TOV"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -158,6 +166,15 @@ Section "-Startup choice"
 SectionEnd
 
 Function .onInit
+!if "${ARCH}" == "x86"
+  ; 64-bit Windows loads a hook library only into programs of its own width, so the 32-bit
+  ; build's plug-ins never reach Explorer there. ${IsWow64} asks IsWow64Process2 where Windows
+  ; has it (looked up when the installer runs) and IsWow64Process where it does not.
+  ${If} ${IsWow64}
+    MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 "This is the installer of the 32-bit build of TOV, and this Windows is 64-bit.$\r$\n$\r$\nExplorer, a 64-bit program, loads only 64-bit plug-ins: with this build the plug-ins for folder windows, the desktop and the taskbar do nothing. Take TOV-${VERSION}-x64-setup.exe (or TOV-${VERSION}-x64.zip) instead.$\r$\n$\r$\nInstall the 32-bit build anyway?" /SD IDYES IDYES +2
+    Quit
+  ${EndIf}
+!endif
   ${IfNot} ${FileExists} "$SMSTARTUP\TOV.lnk"
     !insertmacro UnselectSection ${SecStartup}
   ${EndIf}
@@ -186,6 +203,7 @@ Section "Uninstall"
   !include "${PROGRAM_FILES_REMOVE}"
   Delete "$INSTDIR\Uninstall.exe"
   Delete "$SMPROGRAMS\TOV.lnk"
+  Delete "$SMPROGRAMS\TOV guide.lnk"
   Delete "$SMSTARTUP\TOV.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   RMDir "$INSTDIR"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 #include <utility>
 
 namespace tov::test {
@@ -261,6 +262,41 @@ bool trayIconPresent(HWND owner, UINT identifier) {
   data.uID = identifier;
   data.uFlags = 0;
   return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+int trayIconsOnScreen() {
+  HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+  RECT bar{};
+  if (tray == nullptr || !GetWindowRect(tray, &bar) || bar.bottom <= bar.top) return 0;
+  UpdateWindow(tray);
+  std::wstring shot = joinPath(workDir(), L"tray.png"), out = joinPath(workDir(), L"tray.txt");
+  DeleteFileW(out.c_str());
+  if (!screenshot(shot)) return -1;
+  // A band as high as an icon through the bar's middle, whose commonest colour is the bar's; a
+  // plain bitmap of one row then has 0 in each column where anything else shows.
+  const int width = bar.right - bar.left, height = GetSystemMetrics(SM_CYSMICON);
+  char band[512];
+  std::snprintf(band, sizeof band, "convert '%s' -crop %dx%d+%ld+%ld +repage",
+                unixPath(shot).c_str(), width, height, bar.left,
+                (bar.top + bar.bottom - height) / 2);
+  runUnix(std::string("colour=$(") + band + " -format %c histogram:info:- | sort -rn | head -n 1 " +
+              "| grep -o '#[0-9A-Fa-f]*') && " + band + " -alpha off -transparent \"$colour\" " +
+              "-alpha extract -scale " + std::to_string(width) +
+              "x1! -threshold 0 -compress none pbm:- > '" + unixPath(out) + "'",
+          30s);
+  std::istringstream bitmap(readFile(out));
+  std::string magic, size;
+  std::vector<bool> shows;
+  bitmap >> magic >> size >> size;
+  for (char bit; bitmap >> bit;) shows.push_back(bit == '0');
+  if (magic != "P1" || static_cast<int>(shows.size()) != width) return -1;
+  // From the right end to the first gap wider than two icons, where the bar's buttons begin.
+  int icons = 0, gap = 0;
+  for (int x = width - 1; x >= 0 && gap <= 2 * height; --x) {
+    if (shows[x] && (x == width - 1 || !shows[x + 1])) ++icons;
+    gap = shows[x] ? 0 : (icons > 0 ? gap + 1 : 0);
+  }
+  return icons;
 }
 
 bool removeTrayIcon(HWND owner, UINT identifier) {

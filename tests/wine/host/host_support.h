@@ -96,6 +96,10 @@ std::optional<RECT> boundsOnScreen(BYTE red, BYTE green, BYTE blue);
 // Whether the notification area holds the icon of this owner and identifier: a modify that
 // changes nothing succeeds only for an icon that is there.
 bool trayIconPresent(HWND owner, UINT identifier);
+// How many icons the notification area shows, counted on the screen: Wine draws them side by
+// side from the right end of its taskbar, each a run of columns apart from the bar's own colour.
+// 0 while the bar is hidden (it has no icons), -1 when the screen could not be read.
+int trayIconsOnScreen();
 // Takes an icon out of the notification area, as a re-created taskbar would have lost it.
 bool removeTrayIcon(HWND owner, UINT identifier);
 

@@ -11,6 +11,7 @@
 #include <cwctype>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "host_support.h"
 #include "plugin_support.h"
@@ -43,6 +44,7 @@ std::wstring installDir() {
   return joinPath(joinPath(knownFolder(FOLDERID_LocalAppData), L"Programs"), L"TOV");
 }
 std::wstring startMenuShortcut() { return joinPath(knownFolder(FOLDERID_Programs), L"TOV.lnk"); }
+std::wstring guideShortcut() { return joinPath(knownFolder(FOLDERID_Programs), L"TOV guide.lnk"); }
 std::wstring startupShortcut() { return joinPath(knownFolder(FOLDERID_Startup), L"TOV.lnk"); }
 
 std::wstring lower(std::wstring text) {
@@ -144,7 +146,7 @@ class ComApartment {
   ComApartment& operator=(const ComApartment&) = delete;
 };
 
-TEST(Package, UnpackedZipStartsWithoutMessageBoxAndLoadsEveryLibraryInUse) {
+TEST(Package, UnpackedZipStartsQuietlyWithOneTrayIconAndEveryLibraryInUse) {
   std::wstring folder = freshFolder(L"unpacked");
   ASSERT_EQ(runUnix("unzip -q '" + unixPath(packageFile("TOV_PACKAGE_ZIP")) + "' -d '" +
                         unixPath(folder) + "'",
@@ -157,6 +159,12 @@ TEST(Package, UnpackedZipStartsWithoutMessageBoxAndLoadsEveryLibraryInUse) {
   ASSERT_NE(host.waitUntilReady(), nullptr) << "a message box at start-up holds it up";
   EXPECT_TRUE(host.noMessageBox());
   EXPECT_EQ(pluginsListedInUse(host), expected);
+  // The screen as the user sees it once the bar has drawn everything: TOV's own icon alone.
+  int shown = -1;
+  int previous = -2;
+  waitUntil([&] { return (previous = std::exchange(shown, trayIconsOnScreen())) == shown; });
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(trayIconPresent(host.mainWindow(), 0)) << "TOV's own";
   EXPECT_TRUE(host.quit());
 }
 
@@ -192,14 +200,15 @@ class InstallerTest : public ::testing::Test {
     for (const std::wstring& name : kUserFiles) DeleteFileW(joinPath(dir_, name).c_str());
     RemoveDirectoryW(dir_.c_str());
     DeleteFileW(startMenuShortcut().c_str());
+    DeleteFileW(guideShortcut().c_str());
     DeleteFileW(startupShortcut().c_str());
     RegDeleteTreeW(HKEY_CURRENT_USER, kUninstallKey);
   }
 
-  static void expectShortcut(const std::wstring& path) {
+  static void expectShortcut(const std::wstring& path, const std::wstring& target = L"TOV.exe") {
     std::optional<Shortcut> shortcut = readShortcut(path);
     ASSERT_TRUE(shortcut.has_value()) << narrow(path);
-    EXPECT_EQ(lower(shortcut->target), lower(joinPath(dir_, L"TOV.exe")));
+    EXPECT_EQ(lower(shortcut->target), lower(joinPath(dir_, target)));
     EXPECT_EQ(lower(shortcut->workingFolder), lower(dir_)) << "TOV reads its files from there";
   }
 
@@ -215,6 +224,7 @@ TEST_F(InstallerTest, SilentInstallGivesTheFilesShortcutAndUninstallEntry) {
   for (const std::wstring& name : files)
     EXPECT_TRUE(fileExists(joinPath(dir_, name))) << narrow(name);
   expectShortcut(startMenuShortcut());
+  expectShortcut(guideShortcut(), L"guide.html");
   EXPECT_FALSE(fileExists(startupShortcut())) << "only when chosen";
   EXPECT_EQ(uninstallValue(L"DisplayName"), L"TOV");
   EXPECT_EQ(uninstallValue(L"InstallLocation").value_or(L""), dir_);
@@ -261,7 +271,7 @@ TEST_F(InstallerTest, UpgradeWhileTovRunsQuitsItAndKeepsTheUsersFiles) {
     return line.find(' ' + narrow(first) + ".dll") != std::string::npos;
   });
   ASSERT_NE(firstLine, hookOrder.end());
-  EXPECT_EQ(firstLine->substr(0, 2), "01") << "its flags were written back on quitting";
+  EXPECT_EQ(firstLine->substr(0, 2), "00") << "its flags were written back on quitting";
   EXPECT_EQ(readFile(joinPath(dir_, L"Chromal.conf")), "my colours\r\n");
   EXPECT_TRUE(fileExists(joinPath(dir_, L"TOV.ini"))) << "written when it closed";
   EXPECT_FALSE(readFile(joinPath(dir_, L"README.txt")).empty()) << "program files are replaced";
@@ -293,6 +303,7 @@ TEST_F(InstallerTest, UninstallerQuitsTovRemovesTheProgramAndShortcutsKeepsTheUs
   }
   EXPECT_TRUE(fileExists(joinPath(dir_, L"TOV.ini")));
   EXPECT_FALSE(fileExists(startMenuShortcut()));
+  EXPECT_FALSE(fileExists(guideShortcut()));
   EXPECT_FALSE(fileExists(startupShortcut()));
   EXPECT_FALSE(uninstallValue(L"DisplayName").has_value());
 }
