@@ -20,9 +20,8 @@
 // Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
 // way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
 // messages for that long. Posting kReportNumbers logs "<index> NUMBERS <printed> <read> <sep>":
-// 1.5 printed and "1.5" read back (times ten) by this program's own msvcrt.dll, and the decimal
-// separator of the user's locale (hexadecimal): a library that changed the C runtime's locale in
-// this process shows in the first two.
+// 1.5 printed and "1.5" read (times ten) by this program's msvcrt.dll, whose locale a library may
+// have changed, and the decimal separator of the user's locale (hexadecimal).
 //
 // "holdtimer": a middle press on the window starts a timer of the double-click time and a little
 // more; when it comes due the window logs "HOLDTIMER". A hook's timer set for the same press on
@@ -229,16 +228,16 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case kReportNumbers: {
       HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
-      auto print = reinterpret_cast<int(__cdecl*)(char*, size_t, const char*, ...)>(
+      auto print = reinterpret_cast<int (*)(char*, size_t, const char*, ...)>(
           reinterpret_cast<void*>(GetProcAddress(runtime, "_snprintf")));
-      auto read = reinterpret_cast<double(__cdecl*)(const char*, char**)>(
+      auto read = reinterpret_cast<double (*)(const char*, char**)>(
           reinterpret_cast<void*>(GetProcAddress(runtime, "strtod")));
-      char printed[16] = "?";
-      if (print != nullptr) print(printed, sizeof printed - 1, "%.1f", 1.5);
-      int tenfold = read != nullptr ? static_cast<int>(read("1.5", nullptr) * 10) : -1;
+      char printed[16] = "";
+      print(printed, sizeof printed - 1, "%.1f", 1.5);
       wchar_t separator[4] = L"";
       GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4);
-      log("%d NUMBERS %s %d %X", index, printed, tenfold, static_cast<unsigned>(separator[0]));
+      log("%d NUMBERS %s %d %X", index, printed, static_cast<int>(read("1.5", nullptr) * 10),
+          static_cast<unsigned>(separator[0]));
       return 0;
     }
     case kHang:
