@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <clocale>
 #include <memory>
 
 #include "build_check.h"
@@ -51,9 +50,9 @@ struct MainWindowDeleter {
   void operator()(tov::MainWindow* window) const { window->destroyHost(); }
 };
 
+// The C runtime keeps its "C" locale: text files are converted with the code page of the user's
+// locale named explicitly (text_file.h), and nothing else here formats or reads text through it.
 int run(const wchar_t* commandLine, int showCommand) {
-  std::setlocale(LC_ALL, "");
-
   InstanceMutex mutex;
   if (!mutex.created()) {
     MessageBoxW(nullptr, L"Failed to create mutex!", tov::kMessageCaption, MB_ICONERROR);

@@ -4,8 +4,9 @@ namespace tov {
 
 namespace {
 
-// SMTO_BLOCK: while it waits, the calling thread takes no other sent message. A low-level hook
-// waiting here would otherwise be called again for the next event, and nest its waits.
+// SMTO_BLOCK: while it waits, the calling thread takes no other sent message, so a hook waiting
+// here is not called again for the next event inside its own wait. (TOV's threads that serve
+// hooks hand work on another thread's window to the worker instead.)
 constexpr UINT kSendFlags = SMTO_ABORTIFHUNG | SMTO_BLOCK;
 
 }  // namespace

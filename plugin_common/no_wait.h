@@ -1,13 +1,13 @@
-// Calls on windows that may belong to another program, made without waiting on it.
+// Calls on windows that may belong to another program, made without waiting long on it.
 //
-// The rule: a hook procedure runs inside other people's programs, and the host has one thread;
-// neither may hang because some other program does. Anything that is sent to a window (its
-// caption, a style change, which is announced to it with WM_STYLECHANGING and WM_STYLECHANGED)
-// is done directly only on a window of the calling thread, where nothing can be waited for.
-// Another thread's window gets it only when it answers within a short time, and is otherwise
-// given up on: the caller learns that the window was not changed and may hand the work to the
-// window's own thread later. Low-level hooks in particular are removed by Windows, silently,
-// once they stall past the system's time-out (at most a second); a hook's time is well below it.
+// The rule: a hook procedure runs inside other people's programs and must not hang because some
+// other program does; and no thread of TOV's that serves hooks waits on another program at all
+// (window_worker.h hands such work to a worker). Anything that is sent to a window (its caption,
+// a style change, which is announced to it with WM_STYLECHANGING and WM_STYLECHANGED) is done
+// directly only on a window of the calling thread, where nothing can be waited for. Another
+// thread's window gets it only when it answers within a short time, and is otherwise given up on:
+// the caller learns that the window was not changed and may hand the work to the window's own
+// thread later.
 //
 // Calls that only post, or that change what the system keeps without telling the window
 // (SetLayeredWindowAttributes, an invalidating RedrawWindow), need none of this.
@@ -20,7 +20,8 @@ namespace tov {
 // How long another thread's window is given to answer one message from inside a hook, where the
 // program the hook runs in pays for the wait.
 inline constexpr UINT kHookAnswerTimeoutMs = 200;
-// The same for the host's own passes over every window, which no event waits for.
+// The same for the passes over every window that the host asks for, which run on the worker and
+// which no event waits for.
 inline constexpr UINT kHostAnswerTimeoutMs = 1000;
 
 // Whether the window belongs to the calling thread.

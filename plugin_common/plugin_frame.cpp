@@ -1,10 +1,10 @@
 #include "plugin_frame.h"
 
-#include <clocale>
 #include <cstdlib>
 #include <new>
 
 #include "no_wait.h"
+#include "window_worker.h"
 
 namespace tov {
 
@@ -180,12 +180,11 @@ void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 
-// The entry point only remembers this copy's instance handle and, once per process, adopts the
-// user's locale for the runtime's text functions (settings files are in the ANSI code page).
+// The entry point only remembers this copy's instance handle. It changes nothing else in the
+// program it is loaded into: the C runtime's locale, like everything else that belongs to the
+// whole process, is the program's own (settings files are converted with explicit code pages,
+// text_file.h).
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
-  if (tov::moduleInstance == nullptr) {
-    std::setlocale(LC_ALL, "");
-    tov::moduleInstance = instance;
-  }
+  if (tov::moduleInstance == nullptr) tov::moduleInstance = instance;
   return TRUE;
 }

@@ -65,9 +65,10 @@ void markHostThread();
 
 // Visible, unowned, enabled and not a tool window.
 bool isNormalTopLevelWindow(HWND window);
-// EnumWindows callback: makes every normal top-level window opaque again. For the host's thread:
-// a window that does not answer within kHostAnswerTimeoutMs keeps its layered style and is
-// given full alpha instead.
+// EnumWindows callback: makes every normal top-level window opaque again. It may wait on each
+// window, so in TOV's process it runs on the library's worker (window_worker.h): a window that
+// does not answer within kHostAnswerTimeoutMs keeps its layered style and is given full alpha
+// instead.
 BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM unused);
 // A popup menu holding one plain item (checked when `checked`), or null when the system refuses.
 HMENU createOneItemMenu(UINT identifier, const wchar_t* text, bool checked = false);

@@ -1,6 +1,5 @@
 #include "text_file.h"
 
-#include <clocale>
 #include <vector>
 
 namespace tov {
@@ -11,9 +10,11 @@ constexpr std::size_t kLargestFile = 16u << 20;
 }  // namespace
 
 unsigned localeCodePage() {
-  const char* name = std::setlocale(LC_CTYPE, nullptr);
-  if (name != nullptr) {
-    if (std::optional<unsigned> codePage = codePageOfLocale(name)) return *codePage;
+  DWORD codePage = 0;
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                     reinterpret_cast<LPWSTR>(&codePage), sizeof(codePage) / sizeof(wchar_t)) &&
+      codePage != 0 && IsValidCodePage(codePage)) {
+    return codePage;
   }
   return GetACP();
 }

@@ -11,8 +11,9 @@
 
 namespace tov {
 
-// The code page of the C runtime's locale, which start-up sets to the user's default; the ANSI
-// code page when the locale names none.
+// The ANSI code page of the user's locale, which text files are read and written in; the
+// system's ANSI code page for a locale that has none (one written only in Unicode). Asked of the
+// system each time, never of the C runtime's locale, which belongs to the program.
 unsigned localeCodePage();
 CharLayout charLayoutOf(unsigned codePage);
 

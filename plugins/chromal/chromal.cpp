@@ -77,6 +77,17 @@ LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
+// Folder patterns ignore letter case as the user's locale has it (what the C runtime's towupper
+// gave once a program adopted that locale), asked of the system, not of the C runtime.
+std::wint_t userLocaleCapital(std::wint_t character) {
+  wchar_t letter = static_cast<wchar_t>(character);
+  wchar_t capital = letter;
+  if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, &letter, 1, &capital, 1) != 1) {
+    return character;
+  }
+  return static_cast<std::wint_t>(capital);
+}
+
 struct DescendantSearch {
   const wchar_t* className;
   HWND found;
@@ -226,7 +237,8 @@ class Chromal final : public tov::CommandPlugin {
     wchar_t folder[MAX_PATH];
     bool found = !desktop && host->getExplorerFolder(window, folder);
     folder[MAX_PATH - 1] = L'\0';
-    const Rule& rule = rules_[chooseRule(rules_, desktop, found ? folder : nullptr)];
+    const Rule& rule =
+        rules_[chooseRule(rules_, desktop, found ? folder : nullptr, userLocaleCapital)];
 
     HWND tree = firstDescendant(window, L"SysTreeView32");
     HWND list = firstDescendant(window, L"SysListView32");

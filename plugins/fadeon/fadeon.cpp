@@ -3,10 +3,13 @@
 // is switched off or stopped.
 //
 // Activations are reported to the shell hook in whichever process the system picks; the passes
-// of start and of switching on run in the host. All of them read the shared settings.
+// of start and of switching on run in the host. All of them read the shared settings. A pass may
+// wait on each window it changes, so in TOV's process, whose thread also serves hooks, every pass
+// runs on the library's worker (window_worker.h).
 #include <no_wait.h>
 #include <plugin_frame.h>
 #include <window_facts.h>
+#include <window_worker.h>
 
 #include "core/fade.h"
 
@@ -75,20 +78,40 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
   if (shape != nullptr) DeleteObject(shape);
 }
 
+// Per process: in TOV's, where the passes run.
+constinit tov::WindowWorker worker;
+
+void fadeFromJob(LPARAM first) {
+  fadeWindowStack(reinterpret_cast<HWND>(first), tov::kHostAnswerTimeoutMs);
+}
+
 LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
-  if (state.inUse && code == HSHELL_WINDOWACTIVATED)
-    fadeWindowStack(reinterpret_cast<HWND>(wParam), tov::kHookAnswerTimeoutMs);
+  if (state.inUse && code == HSHELL_WINDOWACTIVATED) {
+    // On TOV's thread that serves hooks (an activation in a program of the other bitness), the
+    // pass is only asked for; the latest activation's replaces one not yet begun.
+    if (!tov::onHookServingThread() || !worker.request(fadeFromJob, static_cast<LPARAM>(wParam)))
+      fadeWindowStack(reinterpret_cast<HWND>(wParam), tov::kHookAnswerTimeoutMs);
+  }
   // The notification is never consumed.
   return CallNextHookEx(state.hShellHook, code, wParam, lParam);
 }
 
-void makeAllOpaque() { EnumWindows(tov::clearLayeredStyle, 0); }
+void fadeFromTop() {
+  worker.run([](LPARAM) { fadeWindowStack(GetTopWindow(nullptr), tov::kHostAnswerTimeoutMs); }, 0);
+}
+
+void makeAllOpaque() {
+  worker.run([](LPARAM) { EnumWindows(tov::clearLayeredStyle, 0); }, 0);
+}
 
 constexpr int kRemainTrans = tov::kFirstPluginOffset;
 
 class Fadeon final : public tov::SharedPlugin<SharedState, state> {
  public:
   explicit Fadeon(int pluginId) : SharedPlugin(L"Fadeon", pluginId) {}
+  ~Fadeon() override { worker.end(); }
+  Fadeon(const Fadeon&) = delete;
+  Fadeon& operator=(const Fadeon&) = delete;
 
   HMENU createMenu() override {
     return tov::createOneItemMenu(getCommandBase() + kRemainTrans, L"Is remain trans",
@@ -104,7 +127,7 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   bool setUse(bool use) override {
     state.inUse = use;
     if (use) {
-      fadeWindowStack(GetTopWindow(nullptr), tov::kHostAnswerTimeoutMs);
+      fadeFromTop();
     } else if (!state.remainTrans) {
       makeAllOpaque();
     }
@@ -114,7 +137,7 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   // The first pass runs whether or not the plug-in is in use, and also when already started.
   bool start() override {
     if (!tov::startHook(state.hShellHook, WH_SHELL, shellProcedure)) return false;
-    fadeWindowStack(GetTopWindow(nullptr), tov::kHostAnswerTimeoutMs);
+    fadeFromTop();
     return true;
   }
 

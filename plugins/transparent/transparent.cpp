@@ -6,13 +6,19 @@
 // arrives wherever the cursor is. So the whole adjustment lives in the shared section.
 //
 // Only the starting press runs on the target's own thread. The wheel and the ending press change
-// the target from other threads, the wheel from the host's, whose low-level hook Windows removes
-// once it stalls: so nothing there waits on the target (no_wait.h). What a target that does not
-// answer in time misses is owed to it, and its own thread catches up at its next mouse event.
-// The target is also remembered with its thread, so that a window closed meanwhile, whose handle
-// may since name another program's window, is never touched.
+// the target from other threads, so nothing there waits long on the target (no_wait.h). What a
+// target that does not answer in time misses is owed to it, and its own thread catches up at its
+// next mouse event. The target is also remembered with its thread, so that a window closed
+// meanwhile, whose handle may since name another program's window, is never touched.
+//
+// In TOV's process the low-level hook has a thread of its own, whose loop does nothing else, and
+// neither it nor the host's thread, where the mouse hook runs for programs of the other bitness,
+// waits on the target at all: they hand the target's new look to the library's worker
+// (window_worker.h). Windows silently removes a low-level hook that stalls; the thread installs
+// its hook afresh every few seconds, so a removed one is back soon (see renewLowLevelHook).
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <window_worker.h>
 
 #include "core/adjustment.h"
 
@@ -78,8 +84,9 @@ void restoreTitle() {
       targetIsStillThere() && !tov::setCaptionWithoutWaiting(state.targetWindow, state.savedTitle);
 }
 
-// On the target's own thread nothing is waited for: what it missed is done now.
-void catchUpOnTargetThread() {
+// Shows the target the adjustment as it stands: its alpha and percentage while it runs, its own
+// caption after. On the target's own thread nothing is waited for: what it missed is done now.
+void bringTargetUpToDate() {
   if (!targetIsStillThere()) {
     state.lookOwed = false;
   } else if (state.isAdjusting) {
@@ -89,9 +96,40 @@ void catchUpOnTargetThread() {
   }
 }
 
+// Per process: in TOV's, the worker and the low-level hook's thread.
+constinit tov::WindowWorker worker;
+constinit tov::LibraryThread lowLevelThread;
+
+// The worker's job. Input goes on while it works, so the press that ends the adjustment may give
+// the target its caption back before the percentage shown here reaches it: then it is given back
+// once more.
+void bringTargetUpToDateJob(LPARAM) {
+  bool wasAdjusting = state.isAdjusting;
+  tov::WindowIdentity target{state.targetWindow, state.targetThread};
+  wchar_t title[kTitleCapacity];
+  lstrcpynW(title, state.savedTitle, static_cast<int>(kTitleCapacity));
+  bringTargetUpToDate();
+  if (wasAdjusting && (!state.isAdjusting || state.targetWindow != target.window) &&
+      tov::isSameWindow(target)) {
+    tov::setCaptionWithoutWaiting(target.window, title);
+  }
+}
+
+// Changes the target to match the adjustment: on a thread of TOV's that serves hooks through the
+// worker, meanwhile owed; elsewhere at once.
+void updateTarget(bool servesHooks) {
+  if (servesHooks) {
+    state.lookOwed = true;
+    if (worker.request(bringTargetUpToDateJob, 0)) return;
+  }
+  bringTargetUpToDate();
+}
+
 void startAdjustment(const MOUSEHOOKSTRUCT& mouse) {
-  // A caption still owed to the previous target is tried once more before it is forgotten.
-  if (state.lookOwed) restoreTitle();
+  bool servesHooks = tov::onHookServingThread();
+  // A caption still owed to the previous target is tried once more before it is forgotten (not
+  // where that would wait on it).
+  if (state.lookOwed && !servesHooks) restoreTitle();
   // WindowFromPoint passes over windows that answer HTTRANSPARENT only on their own thread. A
   // 32-bit program's press reaches this hook on the host's thread, where the window the system
   // chose for the press is the answer.
@@ -102,17 +140,17 @@ void startAdjustment(const MOUSEHOOKSTRUCT& mouse) {
   state.targetWindow = target;
   state.targetThread = GetWindowThreadProcessId(target, nullptr);
   tov::readCaptionWithoutWaiting(target, state.savedTitle, static_cast<int>(kTitleCapacity));
-  applyAlpha();
+  updateTarget(servesHooks);
 }
 
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (state.inUse && code == HC_ACTION) {
-    if (state.lookOwed && state.targetThread == GetCurrentThreadId()) catchUpOnTargetThread();
+    if (state.lookOwed && state.targetThread == GetCurrentThreadId()) bringTargetUpToDate();
     if (state.isAdjusting) {
       // The ending press still reaches its window.
       if (isButtonPress(wParam)) {
         state.isAdjusting = false;
-        restoreTitle();
+        updateTarget(tov::onHookServingThread());
       }
     } else {
       const auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
@@ -129,10 +167,77 @@ LRESULT CALLBACK lowLevelMouseProcedure(int code, WPARAM wParam, LPARAM lParam) 
   if (state.isAdjusting && state.inUse && code >= 0 && wParam == WM_MOUSEWHEEL) {
     const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
     state.alpha = alphaAfterWheel(state.alpha, wheelDelta(event->mouseData), state.wheelStep);
-    if (targetIsStillThere()) applyAlpha();
+    // This runs on the low-level hook's own thread, which serves hooks.
+    if (targetIsStillThere()) updateTarget(true);
     return 1;  // during an adjustment no window sees the wheel, even when its target has gone
   }
   return CallNextHookEx(state.hLowLevelMouseHook, code, wParam, lParam);
+}
+
+// How often the low-level hook is installed afresh. Windows gives no notice when it removes a
+// low-level hook that did not answer within LowLevelHooksTimeout (on Windows 7 and later it is
+// gone for good, and nothing shows it), and nothing tells a hook that still gets events from one
+// that gets none because the mouse is idle. A fresh hook is two calls on an idle thread, so every
+// few seconds costs nothing, and a removed hook is back before the user is likely to notice.
+constexpr UINT kRenewLowLevelHookMs = 3000;
+
+// On the hook's own thread, between its calls: the fresh hook goes first in the chain, then the
+// old one is removed (which fails harmlessly when Windows has already removed it).
+void renewLowLevelHook(HHOOK& installed) {
+  HHOOK fresh = SetWindowsHookExW(WH_MOUSE_LL, lowLevelMouseProcedure, tov::moduleInstance, 0);
+  if (fresh == nullptr) return;  // the old one stays; next time again
+  HHOOK old = installed;
+  installed = fresh;
+  state.hLowLevelMouseHook = fresh;
+  UnhookWindowsHookEx(old);
+}
+
+// The low-level hook's thread: installs the hook, says so through `ready`, then only takes
+// messages (the hook's calls come as sent messages, answered inside GetMessageW) until stopped.
+DWORD runLowLevelThread(void* ready) {
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // a queue before anyone posts to it
+  HHOOK installed = SetWindowsHookExW(WH_MOUSE_LL, lowLevelMouseProcedure, tov::moduleInstance, 0);
+  state.hLowLevelMouseHook = installed;
+  SetEvent(static_cast<HANDLE>(ready));
+  if (installed == nullptr) return 1;
+  UINT_PTR renewal = SetTimer(nullptr, 0, kRenewLowLevelHookMs, nullptr);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message != WM_TIMER || message.hwnd != nullptr) continue;
+    // Stopped from another process, which removed the hook itself: nothing to renew.
+    if (state.hLowLevelMouseHook != installed) break;
+    renewLowLevelHook(installed);
+  }
+  if (renewal != 0) KillTimer(nullptr, renewal);
+  if (state.hLowLevelMouseHook == installed) {
+    UnhookWindowsHookEx(installed);
+    state.hLowLevelMouseHook = nullptr;
+  }
+  return 0;
+}
+
+bool startLowLevelThread() {
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (ready == nullptr) return false;
+  bool started = lowLevelThread.begin(runLowLevelThread, ready);
+  if (started) {
+    tov::waitAnsweringSentMessages(ready);
+    started = state.hLowLevelMouseHook != nullptr;
+    if (!started) lowLevelThread.join();
+  }
+  CloseHandle(ready);
+  return started;
+}
+
+void stopLowLevelThread() {
+  if (lowLevelThread.running()) {
+    PostThreadMessageW(lowLevelThread.id(), WM_QUIT, 0, 0);
+    lowLevelThread.join();
+  } else if (state.hLowLevelMouseHook != nullptr) {
+    // Installed by a copy of the library in another process.
+    UnhookWindowsHookEx(state.hLowLevelMouseHook);
+    state.hLowLevelMouseHook = nullptr;
+  }
 }
 
 constexpr int kUnTransAll = tov::kFirstPluginOffset;
@@ -140,6 +245,12 @@ constexpr int kUnTransAll = tov::kFirstPluginOffset;
 class Transparent final : public tov::SharedPlugin<SharedState, state> {
  public:
   explicit Transparent(int pluginId) : SharedPlugin(L"Transparent", pluginId) {}
+  ~Transparent() override {
+    if (lowLevelThread.running()) stop();  // released without being stopped
+    worker.end();
+  }
+  Transparent(const Transparent&) = delete;
+  Transparent& operator=(const Transparent&) = delete;
 
   HMENU createMenu() override {
     return tov::createOneItemMenu(getCommandBase() + kUnTransAll, L"UnTrans All");
@@ -147,15 +258,28 @@ class Transparent final : public tov::SharedPlugin<SharedState, state> {
 
   bool onCommand(int commandOffset, LPARAM) override {
     if (commandOffset != kUnTransAll) return false;
-    EnumWindows(tov::clearLayeredStyle, 0);
+    worker.run([](LPARAM) { EnumWindows(tov::clearLayeredStyle, 0); }, 0);
     return true;
   }
 
+  // The mouse hook from the host's thread, then the low-level one from a thread of its own; when
+  // that fails the first goes again, so a failed start leaves no hook behind.
   bool start() override {
-    return tov::startTwoHooks(state.hMouseHook, WH_MOUSE, mouseProcedure, state.hLowLevelMouseHook,
-                              WH_MOUSE_LL, lowLevelMouseProcedure);
+    if (lowLevelThread.running()) return true;
+    worker.begin();  // without it, the work is done where it arises, as elsewhere
+    if (!tov::startHook(state.hMouseHook, WH_MOUSE, mouseProcedure)) return false;
+    if (!startLowLevelThread()) {
+      tov::stopHook(state.hMouseHook);
+      return false;
+    }
+    return true;
   }
-  bool stop() override { return tov::stopTwoHooks(state.hMouseHook, state.hLowLevelMouseHook); }
+
+  bool stop() override {
+    if (!tov::stopHook(state.hMouseHook)) return false;
+    stopLowLevelThread();
+    return true;
+  }
 };
 
 }  // namespace

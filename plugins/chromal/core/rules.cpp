@@ -146,11 +146,12 @@ bool isColourMessage(std::uint32_t message) {
   }
 }
 
-std::size_t chooseRule(const RuleTable& rules, bool desktop, const wchar_t* folder) {
+std::size_t chooseRule(const RuleTable& rules, bool desktop, const wchar_t* folder,
+                       CapitalOf capital) {
   if (desktop) return 0;
   if (folder != nullptr) {
     for (std::size_t i = 0; i < rules.size(); ++i) {
-      if (wildcardMatch(folder, rules[i].pattern.c_str())) return i;
+      if (wildcardMatch(folder, rules[i].pattern.c_str(), capital)) return i;
     }
   }
   return rules.size() - 1;

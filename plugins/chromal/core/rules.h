@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "wildcard.h"
+
 namespace tov::chromal {
 
 // The value by which the list and tree views mean "no colour" (or their default one).
@@ -80,8 +82,10 @@ bool isColourMessage(std::uint32_t message);
 
 // Which rule colours a window (rules must not be empty): the desktop takes the first rule; a
 // folder window the first rule whose pattern matches its folder, else the last rule. `folder`
-// is null when the window's folder has no file-system path.
-std::size_t chooseRule(const RuleTable& rules, bool desktop, const wchar_t* folder);
+// is null when the window's folder has no file-system path. Letter case is compared through
+// `capital` (wildcard.h).
+std::size_t chooseRule(const RuleTable& rules, bool desktop, const wchar_t* folder,
+                       CapitalOf capital = runtimeCapital);
 
 // A rule as the painted sample shows it: its line in Chromal.conf's layout (the text background
 // colour of mode 2 as "??????"), and the colours it is drawn in.

@@ -6,15 +6,15 @@ namespace tov::chromal {
 
 namespace {
 
-// Case is folded under the runtime's locale, which the library sets to the user's.
-bool sameLetter(wchar_t a, wchar_t b) {
-  return a == b ||
-         std::towupper(static_cast<std::wint_t>(a)) == std::towupper(static_cast<std::wint_t>(b));
+bool sameLetter(wchar_t a, wchar_t b, CapitalOf capital) {
+  return a == b || capital(static_cast<std::wint_t>(a)) == capital(static_cast<std::wint_t>(b));
 }
 
 }  // namespace
 
-bool wildcardMatch(const wchar_t* path, const wchar_t* pattern) {
+std::wint_t runtimeCapital(std::wint_t character) { return std::towupper(character); }
+
+bool wildcardMatch(const wchar_t* path, const wchar_t* pattern, CapitalOf capital) {
   if (path == nullptr || pattern == nullptr) return false;
   if (pattern[0] == L'*' && pattern[1] == L'\0') return true;
   // Greedy: each "*" first takes nothing; on a mismatch the last "*" seen takes one character
@@ -26,7 +26,7 @@ bool wildcardMatch(const wchar_t* path, const wchar_t* pattern) {
     if (*pattern == L'*') {
       star = ++pattern;
       resume = path;
-    } else if (*pattern != L'\0' && (*pattern == L'?' || sameLetter(*pattern, *path))) {
+    } else if (*pattern != L'\0' && (*pattern == L'?' || sameLetter(*pattern, *path, capital))) {
       ++pattern;
       ++path;
     } else if (star != nullptr) {

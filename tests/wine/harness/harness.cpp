@@ -184,6 +184,14 @@ Process Process::start(const std::wstring& program, const std::wstring& argument
   return process;
 }
 
+Process Process::adopt(DWORD processId) {
+  Process process;
+  process.handle_ =
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+  if (process.handle_ != nullptr) process.id_ = processId;
+  return process;
+}
+
 Process::Process(Process&& other) noexcept : handle_(other.handle_), id_(other.id_) {
   other.handle_ = nullptr;
   other.id_ = 0;

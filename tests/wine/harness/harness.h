@@ -48,6 +48,8 @@ class Process {
   // Starts `program` with `arguments` in `folder` (default: the working folder).
   static Process start(const std::wstring& program, const std::wstring& arguments = L"",
                        const std::wstring& folder = L"");
+  // A program started otherwise (from the Linux side), from now on ended like the others.
+  static Process adopt(DWORD processId);
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
   Process(const Process&) = delete;

@@ -40,13 +40,20 @@ std::vector<LoadedPlugin::MenuItem> LoadedPlugin::menuItems() const {
 
 std::wstring productLibrary(const wchar_t* file) { return joinPath(productDir(), file); }
 
-Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek)
+Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek,
+                 const std::string& linuxEnvironment)
     : logPath_(joinPath(workDir(), name + L".log")) {
   DeleteFileW(logPath_.c_str());
   std::wstring arguments = L"--log " + name + (peek ? L" --peek" : L"");
   for (const std::wstring& layout : layouts) arguments += L" \"" + layout + L"\"";
-  process_ = Process::start(joinPath(testBinDir(), L"window_fixture.exe"), arguments);
-  if (!process_.started()) return;
+  std::wstring program = joinPath(testBinDir(), L"window_fixture.exe");
+  if (linuxEnvironment.empty()) {
+    process_ = Process::start(program, arguments);
+    if (!process_.started()) return;
+  } else {
+    runUnix("(cd '" + unixPath(workDir()) + "' && " + linuxEnvironment + " nohup wine '" +
+            unixPath(program) + "' " + narrow(arguments) + " >/dev/null 2>&1 &)");
+  }
   ready_ = waitForLine("ready");
   for (const std::string& line : lines()) {
     std::istringstream words(line);
@@ -59,6 +66,11 @@ Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& layo
     }
   }
   ready_ = ready_ && windows_.size() == layouts.size();
+  if (ready_ && !process_.started()) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(windows_[0], &id);
+    process_ = Process::adopt(id);
+  }
   // Let the new windows settle on the desktop before any input arrives.
   if (ready_) settle();
 }

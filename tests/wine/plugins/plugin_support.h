@@ -54,6 +54,8 @@ std::wstring productLibrary(const wchar_t* file);
 // Posted to a fixture window (wParam = milliseconds): its program takes no message for that long,
 // logging "<index> HANG <ms>" before and "<index> AWAKE" after.
 inline constexpr UINT kFixtureHang = WM_APP + 4;
+// Posted to a fixture window: it logs how its msvcrt.dll prints and reads 1.5 (window_fixture.cpp).
+inline constexpr UINT kFixtureReportNumbers = WM_APP + 5;
 
 // Chromal rules the Wine tests colour with: a desktop rule whose pattern names no folder, a
 // rule for the users' folders, one for C:\Data (no final *: its subfolders are left out), and a
@@ -68,8 +70,10 @@ inline constexpr char kChromalTestRules[] =
 // A window_fixture process with its windows; ended (and its windows gone) at the end.
 class Fixture {
  public:
-  // `name` names the log; each layout is one window (see window_fixture.cpp).
-  Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek = false);
+  // `name` names the log; each layout is one window (see window_fixture.cpp). `linuxEnvironment`
+  // ("NAME=value ..."; Wine takes the locale from there) starts it from the Linux side.
+  Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek = false,
+          const std::string& linuxEnvironment = "");
 
   // Whether every window was made and shown.
   bool ready() const { return ready_; }

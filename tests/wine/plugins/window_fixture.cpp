@@ -22,7 +22,9 @@
 // Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
 // way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
 // messages for that long; kTryUnload: see unload_probe.h. "slowlist=MS": the list takes that long
-// over each LVM_SETITEMSTATE.
+// over each LVM_SETITEMSTATE. Posting kReportNumbers logs "<index> NUMBERS <printed> <read> <sep>":
+// 1.5 printed and "1.5" read (times ten) by this program's msvcrt.dll, whose locale a library may
+// have changed, and the decimal separator of the user's locale (hexadecimal).
 //
 // "holdtimer": a middle press on the window starts a timer of the double-click time and a little
 // more; when it comes due the window logs "HOLDTIMER". A hook's timer set for the same press on
@@ -57,6 +59,7 @@ constexpr UINT kOpenMenu = WM_APP + 1;
 constexpr UINT kTakeCapture = WM_APP + 2;
 constexpr UINT kSetOwnTextColour = WM_APP + 3;
 constexpr UINT kHang = WM_APP + 4;
+constexpr UINT kReportNumbers = WM_APP + 5;
 constexpr wchar_t kHoldTimerProperty[] = L"TovFixtureHoldTimer";
 constexpr wchar_t kCloseOnMiddleProperty[] = L"TovFixtureCloseOnMiddle";
 constexpr UINT_PTR kHoldTimer = 0x484F;
@@ -235,6 +238,20 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case tov::test::kTryUnload:
       return tov::test::tryToUnload(wParam);
+    case kReportNumbers: {
+      HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
+      auto print = reinterpret_cast<int (*)(char*, size_t, const char*, ...)>(
+          reinterpret_cast<void*>(GetProcAddress(runtime, "_snprintf")));
+      auto read = reinterpret_cast<double (*)(const char*, char**)>(
+          reinterpret_cast<void*>(GetProcAddress(runtime, "strtod")));
+      char printed[16] = "";
+      print(printed, sizeof printed - 1, "%.1f", 1.5);
+      wchar_t separator[4] = L"";
+      GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4);
+      log("%d NUMBERS %s %d %X", index, printed, static_cast<int>(read("1.5", nullptr) * 10),
+          static_cast<unsigned>(separator[0]));
+      return 0;
+    }
     case kHang:
       log("%d HANG %u", index, static_cast<unsigned>(wParam));
       Sleep(static_cast<DWORD>(wParam));
