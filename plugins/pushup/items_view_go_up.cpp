@@ -251,8 +251,12 @@ void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t comm
     if (!isDoubleClick(first, press, limits)) return record(presses, press, view);
     // A third press starts a click of its own, as the system counts them.
     presses.lastView = nullptr;
+    POINT point = mouse.pt;
+    RECT client{};
+    if (!ScreenToClient(view, &point) || !GetClientRect(view, &client)) return;
     presses.doubleClicked = view;
-    presses.doubleClickPoint = mouse.pt;
+    presses.doubleClickPoint = point;
+    presses.doubleClickClient = {client.right, client.bottom};
     if (hostWindow != nullptr)
       PostMessageW(hostWindow, WM_COMMAND, static_cast<WPARAM>(command),
                    reinterpret_cast<LPARAM>(view));
@@ -268,9 +272,14 @@ void goUpItemsView(HWND view, const ItemsViewPresses& presses) {
   if (asking) return;
   HWND clicked = presses.doubleClicked;
   POINT point = presses.doubleClickPoint;
+  SIZE seen = presses.doubleClickClient;
   if (view == nullptr || clicked != view || !IsWindow(view) || !isGoUpItemsView(view)) return;
-  RECT bounds{};
-  if (!GetWindowRect(view, &bounds) || !PtInRect(&bounds, point)) return;
+  RECT client{};
+  if (!GetClientRect(view, &client) || point.x < 0 || point.y < 0 || point.x >= seen.cx ||
+      point.y >= seen.cy)
+    return;
+  point = {MulDiv(point.x, client.right, seen.cx), MulDiv(point.y, client.bottom, seen.cy)};
+  if (!ClientToScreen(view, &point)) return;
   HWND window = GetAncestor(view, GA_ROOT);
   if (window == nullptr || GetForegroundWindow() != window) return;
   asking = true;

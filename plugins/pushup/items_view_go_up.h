@@ -18,15 +18,19 @@ namespace tov::pushup {
 inline constexpr int kItemsViewGoUpOffset = 5;
 
 // What the hooks keep of the presses, in the library's shared section: the last left press on an
-// items view of a folder window or dialog, and the last double click handed to the host.
+// items view of a folder window or dialog, and the last double click handed to the host. The
+// double click's point is kept in the view's client area together with its size, as the view's
+// program saw them: a program that Windows scales for the display sees other numbers than the
+// host, and the proportion is what both share.
 struct ItemsViewPresses {
   HWND lastView;  // null when the last left press went elsewhere
   DWORD lastTime;
   POINT lastPoint;
   HWND doubleClicked;
   POINT doubleClickPoint;
+  SIZE doubleClickClient;
 };
-inline constexpr ItemsViewPresses kNoPresses = {nullptr, 0, {0, 0}, nullptr, {0, 0}};
+inline constexpr ItemsViewPresses kNoPresses = {nullptr, 0, {0, 0}, nullptr, {0, 0}, {0, 0}};
 
 // For the mouse hook, with a left press being taken: records it and, when it completes a double
 // click on an items view of a folder window or dialog, posts WM_COMMAND with `command` and the
