@@ -37,6 +37,7 @@ namespace {
 
 enum class Events {
   kMouse,
+  kViewPresses,
   kOtherKeys,
   kTableKeys,
   kShell,
@@ -54,6 +55,8 @@ const char* eventsName(Events events) {
   switch (events) {
     case Events::kMouse:
       return "mouse";
+    case Events::kViewPresses:
+      return "view presses";
     case Events::kOtherKeys:
       return "other keys";
     case Events::kTableKeys:
@@ -105,6 +108,10 @@ const Subject kSubjects[] = {
     {L"WidexXP.dll", "WidexXP", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
     {L"Pushup.dll", "Pushup", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
     {L"PushupB.dll", "PushupB", {WH_MOUSE}, "WH_MOUSE", Events::kMouse},
+    // Presses on a window shaped like the shell's items view, in a window that is no folder
+    // window: every press has its classes read, and none is paired.
+    {L"Pushup.dll", "Pushup", {WH_MOUSE}, "WH_MOUSE", Events::kViewPresses},
+    {L"PushupB.dll", "PushupB", {WH_MOUSE}, "WH_MOUSE", Events::kViewPresses},
     {L"Crevo.dll", "Crevo", {WH_KEYBOARD}, "WH_KEYBOARD", Events::kOtherKeys},
 };
 
@@ -197,6 +204,17 @@ bool makeWindows() {
                                 WS_POPUP | WS_VISIBLE | WS_BORDER, 200, 200, 400, 300, nullptr,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
   if (benchWindow == nullptr) return false;
+  // The left half holds the items view's shape: "DirectUIHWND" in "SHELLDLL_DefView".
+  for (const wchar_t* name : {L"SHELLDLL_DefView", L"DirectUIHWND"}) {
+    windowClass.lpszClassName = name;
+    if (!RegisterClassW(&windowClass)) return false;
+  }
+  HWND shellView =
+      CreateWindowExW(0, L"SHELLDLL_DefView", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 150, 300,
+                      benchWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (CreateWindowExW(0, L"DirectUIHWND", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 150, 300, shellView,
+                      nullptr, GetModuleHandleW(nullptr), nullptr) == nullptr)
+    return false;
   SetForegroundWindow(benchWindow);
   SetFocus(benchWindow);
   SetCursorPos(400, 350);
@@ -343,6 +361,10 @@ bool taskbarBatch(Events events) {
 bool batch(Events events) {
   switch (events) {
     case Events::kMouse:
+      SetCursorPos(400, 350);  // the bench window itself
+      return mouseBatch();
+    case Events::kViewPresses:
+      SetCursorPos(275, 350);  // the items view's shape
       return mouseBatch();
     case Events::kOtherKeys:
       return keyboardBatch("BCGIMNOPQRSTUVWXYZ");
@@ -612,7 +634,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::printf(
       "\nratio = (plug-in - none) / (pass - none), target 1.10 or less\n"
-      "mouse: left presses and releases; other keys: letters outside Arrowin's table; table keys:\n"
+      "mouse: left presses and releases; view presses: the same on a window of the items view's\n"
+      "classes; other keys: letters outside Arrowin's table; table keys:\n"
       "E D A F K J H L without the modifier; shell: HSHELL_APPCOMMAND notifications;\n"
       "sent here / across: messages no plug-in acts on, sent to a window of this program / of\n"
       "another program\n"

@@ -109,6 +109,50 @@ HWND firstDescendant(HWND window, const wchar_t* className) {
   return search.found;
 }
 
+// The folder tree of a folder window. From Windows Vista on it sits deep inside the window, in a
+// "NamespaceTreeControl", and on Windows 11 each tab ("ShellTabWindowClass") has its own: only the
+// shown tab's counts.
+struct FolderTree {
+  HWND tree;
+  bool inNamespaceControl;
+};
+
+// Longer than every name compared, so that a longer name with the same beginning does not pass.
+bool classNameIs(HWND window, const wchar_t* className) {
+  constexpr int kCapacity = 32;
+  wchar_t name[kCapacity];
+  return GetClassNameW(window, name, kCapacity) != 0 && lstrcmpW(name, className) == 0;
+}
+
+bool inHiddenTab(HWND view, HWND window) {
+  for (HWND above = GetAncestor(view, GA_PARENT); above != nullptr && above != window;
+       above = GetAncestor(above, GA_PARENT)) {
+    if (classNameIs(above, L"ShellTabWindowClass") &&
+        (GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE) == 0)
+      return true;
+  }
+  return false;
+}
+
+struct TreeSearch {
+  HWND window;
+  HWND found;
+};
+
+BOOL CALLBACK findShownTree(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<TreeSearch*>(param);
+  if (!classNameIs(child, L"SysTreeView32") || inHiddenTab(child, search->window)) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+FolderTree folderTree(HWND window) {
+  TreeSearch search{window, nullptr};
+  EnumChildWindows(window, findShownTree, reinterpret_cast<LPARAM>(&search));
+  return {search.found, search.found != nullptr && classNameIs(GetAncestor(search.found, GA_PARENT),
+                                                               L"NamespaceTreeControl")};
+}
+
 // Sends one window's colour messages in order; once a view's thread has not answered in time,
 // the rest of that window's messages are skipped.
 class ColourSender {
@@ -240,9 +284,11 @@ class Chromal final : public tov::CommandPlugin {
     const Rule& rule =
         rules_[chooseRule(rules_, desktop, found ? folder : nullptr, userLocaleCapital)];
 
-    HWND tree = firstDescendant(window, L"SysTreeView32");
+    auto [tree, inNamespaceControl] = folderTree(window);
     HWND list = firstDescendant(window, L"SysListView32");
-    if (list == nullptr) return;
+    // From Windows Vista on the files are shown by a view without colour messages: the tree of
+    // such a window is coloured alone.
+    if (list == nullptr && !inNamespaceControl) return;
     SentColours colours = sentColours(rule);
     ColourSender sender;
     sender.send(list, LVM_SETBKCOLOR, colours.back);
@@ -251,7 +297,7 @@ class Chromal final : public tov::CommandPlugin {
     sender.send(tree, TVM_SETTEXTCOLOR, colours.text);
     sender.send(tree, TVM_SETLINECOLOR, colours.text);
     sender.send(list, LVM_SETTEXTBKCOLOR, colours.textBack);
-    if (!sender.gaveUp()) InvalidateRect(list, nullptr, TRUE);
+    if (list != nullptr && !sender.gaveUp()) InvalidateRect(list, nullptr, TRUE);
   }
 
   void paintSample() {

@@ -1,6 +1,9 @@
 // Crevo: Ctrl+K in an Explorer window or on the desktop makes a new folder. The hook clears the
 // file list's selection, so that the Applications key opens the background's context menu, and
-// types that key and then W (New) and F (Folder). The K itself never reaches the window.
+// types that key and then W (New) and F (Folder). In the items view of a folder window (Windows
+// Vista on) it types the shell's own shortcut, Ctrl+Shift+N, instead. The K itself never reaches
+// the window.
+#include <items_view.h>
 #include <plugin_frame.h>
 #include <window_facts.h>
 
@@ -74,14 +77,14 @@ void clearSelection(HWND list) {
   }
 }
 
-void typeNewFolderKeys() {
+void typeKeys(const KeyEvent* keys, std::size_t count) {
   INPUT inputs[kNewFolderKeys.size()] = {};
-  for (std::size_t i = 0; i < kNewFolderKeys.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     inputs[i].type = INPUT_KEYBOARD;
-    inputs[i].ki.wVk = kNewFolderKeys[i].virtualKey;
-    inputs[i].ki.dwFlags = kNewFolderKeys[i].up ? KEYEVENTF_KEYUP : 0;
+    inputs[i].ki.wVk = keys[i].virtualKey;
+    inputs[i].ki.dwFlags = keys[i].up ? KEYEVENTF_KEYUP : 0;
   }
-  SendInput(static_cast<UINT>(kNewFolderKeys.size()), inputs, sizeof(INPUT));
+  SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT));
 }
 
 LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
@@ -93,10 +96,16 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
     // once a slideshow or Task View has run).
     if (root != nullptr && GetClassNameW(root, name, static_cast<int>(kRootClassCapacity)) != 0 &&
         (isNewFolderWindowClass(name) || tov::isDesktopWindow(root, name))) {
+      // The focus is this thread's own: the window that takes the keys.
+      if (isFolderWindowClass(name) && tov::isItemsView(GetFocus())) {
+        KeySequence keys = itemsViewNewFolderKeys(GetKeyState(VK_SHIFT) < 0);
+        typeKeys(keys.keys.data(), keys.count);
+        return 1;
+      }
       HWND list = nullptr;
       EnumChildWindows(root, findFileList, reinterpret_cast<LPARAM>(&list));
       if (list != nullptr) clearSelection(list);
-      typeNewFolderKeys();
+      typeKeys(kNewFolderKeys.data(), kNewFolderKeys.size());
       return 1;
     }
   }

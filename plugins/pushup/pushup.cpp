@@ -1,8 +1,11 @@
 // Pushup: a left double click on the empty background of a folder's file list goes up one
-// folder. The hook posts the Backspace key to the list itself, in Explorer windows and in dialog
-// boxes alike, and the double click never reaches the list.
+// folder. On a list control the hook posts the Backspace key to the list itself, in Explorer
+// windows and in dialog boxes alike, and the double click never reaches the list. On the shell's
+// items view the hook pairs the presses and hands the double click to the host
+// (items_view_go_up.h).
 #include <plugin_frame.h>
 
+#include "items_view_go_up.h"
 #include "list_double_click.h"
 
 namespace {
@@ -12,12 +15,18 @@ using namespace tov::pushup;
 struct SharedState {
   HHOOK hHook;
   bool inUse;
+  HWND hostWindow;                // where the hook posts a double click on an items view
+  std::int32_t itemsViewCommand;  // the full command identifier: the command base + 5
+  ItemsViewPresses presses;
 };
 
-TOV_SHARED constinit SharedState state = {nullptr, true};
+TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, 0, kNoPresses};
 
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
-  if (code >= 0 && state.inUse && wParam == kLeftDoubleClick) {
+  if (code == HC_ACTION && state.inUse && wParam == kLeftPress) {
+    noteLeftPress(state.presses, state.hostWindow, state.itemsViewCommand,
+                  *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
+  } else if (code >= 0 && state.inUse && wParam == kLeftDoubleClick) {
     HWND list = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
     if (doubleClickTarget(list) != GoUp::kNone) {
       postBackspace(list);
@@ -27,11 +36,28 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
-class Pushup final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
+using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
+
+class Pushup final : public Base {
  public:
-  explicit Pushup(int pluginId) : OneHookPlugin(L"Pushup", pluginId) {}
+  Pushup(int pluginId, IPluginHost* host) : Base(L"Pushup", pluginId) {
+    state.hostWindow = host != nullptr ? host->getMainWindow() : nullptr;
+  }
+
+  IPlugin* getInterface() override {
+    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
+    return this;
+  }
+
+  // Offset 5 is the hook's double click on an items view; offset 4 keeps the frame's meaning.
+  bool onCommand(int commandOffset, LPARAM param) override {
+    if (commandOffset != kItemsViewGoUpOffset) return Base::onCommand(commandOffset, param);
+    if (!state.inUse) return false;
+    goUpItemsView(reinterpret_cast<HWND>(param), state.presses);
+    return true;
+  }
 };
 
 }  // namespace
 
-TOV_PLUGIN_EXPORT(Pushup)
+TOV_PLUGIN_EXPORT_WITH_HOST(Pushup)

@@ -2,11 +2,14 @@
 // background of an Explorer window's file list is handed to the host process, which posts the
 // Backspace key, looks the window's folder up before and after, and opens the parent folder
 // through the shell when the folder did not change. Dialog lists get the key from the hook, as
-// in Pushup.
+// in Pushup. On the shell's items view PushupB does what Pushup does (items_view_go_up.h): Alt+Up
+// goes up wherever that view exists, and a folder lookup right after the key would race it and
+// open a second window.
 #include <plugin_frame.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "items_view_go_up.h"
 #include "list_double_click.h"
 
 namespace {
@@ -16,16 +19,21 @@ using namespace tov::pushup;
 struct SharedState {
   HHOOK hHook;
   bool inUse;
-  HWND hostWindow;           // where the hook posts the go-up command
-  std::int32_t goUpCommand;  // the full command identifier: the command base + 4
+  HWND hostWindow;                // where the hook posts the go-up command
+  std::int32_t goUpCommand;       // the full command identifier: the command base + 4
+  std::int32_t itemsViewCommand;  // the command base + 5, for a double click on an items view
+  ItemsViewPresses presses;
 };
 
-TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, 0};
+TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, 0, 0, kNoPresses};
 
 constexpr int kGoUpOffset = tov::kFirstPluginOffset;
 
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
-  if (code >= 0 && state.inUse && wParam == kLeftDoubleClick) {
+  if (code == HC_ACTION && state.inUse && wParam == kLeftPress) {
+    noteLeftPress(state.presses, state.hostWindow, state.itemsViewCommand,
+                  *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
+  } else if (code >= 0 && state.inUse && wParam == kLeftDoubleClick) {
     HWND list = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
     switch (doubleClickTarget(list)) {
       case GoUp::kExplorer:
@@ -53,11 +61,17 @@ class PushupB final : public Base {
 
   IPlugin* getInterface() override {
     state.goUpCommand = tov::commandId(id, kGoUpOffset);
+    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
     return this;
   }
 
-  // Offset 4 is the hook's go-up command; the in-use flag is the host's "Is Use" (offset 3).
+  // Offset 4 is the hook's go-up command, offset 5 its double click on an items view; the in-use
+  // flag is the host's "Is Use" (offset 3).
   bool onCommand(int commandOffset, LPARAM param) override {
+    if (commandOffset == kItemsViewGoUpOffset && state.inUse) {
+      goUpItemsView(reinterpret_cast<HWND>(param), state.presses);
+      return true;
+    }
     if (commandOffset != kGoUpOffset || host == nullptr) return false;
     HWND list = reinterpret_cast<HWND>(param);
     // Any program can post this command: act only on what the hook itself would have sent.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace tov::crevo {
 namespace {
 
@@ -35,6 +37,17 @@ TEST(CrevoWindows, DesktopAndExplorerWindowsByExactName) {
   for (const wchar_t* other :
        {L"progman", L"WorkerW", L"ExplorerWClass", L"CabinetWClassX", L"#32770", L""})
     EXPECT_FALSE(isNewFolderWindowClass(other)) << other;
+}
+
+TEST(CrevoItemsView, CtrlShiftNWithShiftPressedOnlyWhenNotHeld) {
+  KeySequence typed = itemsViewNewFolderKeys(false);
+  EXPECT_EQ(std::vector<KeyEvent>(typed.keys.begin(), typed.keys.begin() + typed.count),
+            (std::vector<KeyEvent>{{0x10, false}, {'N', false}, {'N', true}, {0x10, true}}));
+  typed = itemsViewNewFolderKeys(true);
+  EXPECT_EQ(std::vector<KeyEvent>(typed.keys.begin(), typed.keys.begin() + typed.count),
+            (std::vector<KeyEvent>{{'N', false}, {'N', true}}));
+  EXPECT_TRUE(isFolderWindowClass(L"CabinetWClass"));
+  EXPECT_FALSE(isFolderWindowClass(L"Progman")) << "the desktop keeps its list";
 }
 
 }  // namespace

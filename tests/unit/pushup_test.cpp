@@ -1,4 +1,6 @@
 #include "plugins/pushup/core/go_up.h"
+#include "plugins/pushup/core/items_view_click.h"
+#include "plugin_common/core/items_view.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +57,34 @@ TEST(PushupParent, OpenedOnlyWhenTheSecondLookupReportsTheSameFolder) {
   // A failed first lookup is an empty path, which no found folder equals.
   EXPECT_FALSE(shouldOpenParent(L"", true, L"C:\\a"));
   EXPECT_FALSE(shouldOpenParent(L"", false, L""));
+}
+
+TEST(PushupItemsView, TwoPressesOnOneViewWithinTheTimeAndRectangle) {
+  const DoubleClickLimits limits{500, 4, 4};
+  const Press first{7, 1000, 100, 100};
+  auto second = [](std::uintptr_t view, std::uint32_t time, int x, int y) {
+    return Press{view, time, x, y};
+  };
+  EXPECT_TRUE(isDoubleClick(first, second(7, 1500, 102, 98), limits)) << "at both limits";
+  EXPECT_FALSE(isDoubleClick(first, second(7, 1501, 100, 100), limits)) << "too late";
+  EXPECT_FALSE(isDoubleClick(first, second(7, 1100, 103, 100), limits)) << "too far";
+  EXPECT_FALSE(isDoubleClick(first, second(7, 1100, 100, 97), limits));
+  EXPECT_FALSE(isDoubleClick(first, second(8, 1100, 100, 100), limits)) << "another view";
+  EXPECT_FALSE(isDoubleClick({0, 1000, 100, 100}, second(0, 1100, 100, 100), limits))
+      << "no first press";
+  // The tick count wraps after 49.7 days.
+  EXPECT_TRUE(isDoubleClick({7, 0xFFFFFF00u, 5, 5}, second(7, 0x40, 5, 5), limits));
+  EXPECT_FALSE(isDoubleClick({7, 0x40, 5, 5}, second(7, 0xFFFFFF00u, 5, 5), limits));
+}
+
+TEST(PushupItemsView, TheViewAndItsGroupsAreBackground) {
+  EXPECT_TRUE(isBackgroundRole(0x21)) << "ROLE_SYSTEM_LIST: the view itself";
+  EXPECT_TRUE(isBackgroundRole(0x14)) << "ROLE_SYSTEM_GROUPING: inside a group";
+  for (long other : {0x22L, 0x0AL, 0x19L, 0L, -1L})  // list item, client, column header
+    EXPECT_FALSE(isBackgroundRole(other)) << other;
+  EXPECT_TRUE(isItemsViewClasses(L"DirectUIHWND", L"SHELLDLL_DefView"));
+  EXPECT_FALSE(isItemsViewClasses(L"DirectUIHWND", L"DUIViewWndClassName"));
+  EXPECT_FALSE(isItemsViewClasses(L"SysListView32", L"SHELLDLL_DefView"));
 }
 
 }  // namespace

@@ -20,4 +20,15 @@ bool isNewFolderWindowClass(const wchar_t* className) {
   return false;
 }
 
+bool isFolderWindowClass(const wchar_t* className) {
+  return std::wcscmp(className, L"CabinetWClass") == 0 ||
+         std::wcscmp(className, L"ExploreWClass") == 0;
+}
+
+KeySequence itemsViewNewFolderKeys(bool shiftHeld) {
+  constexpr std::uint16_t kShift = 0x10, kN = 0x4E;  // VK_SHIFT, N
+  if (shiftHeld) return {{{{kN, false}, {kN, true}}}, 2};
+  return {{{{kShift, false}, {kN, false}, {kN, true}, {kShift, true}}}, 4};
+}
+
 }  // namespace tov::crevo

@@ -25,6 +25,8 @@ inline constexpr wchar_t kFileListClass[] = L"SysListView32";
 
 // The desktop ("Progman") or an Explorer window ("CabinetWClass", "ExploreWClass").
 bool isNewFolderWindowClass(const wchar_t* className);
+// An Explorer window only, whose items view (Windows Vista on) takes the shell's own shortcut.
+bool isFolderWindowClass(const wchar_t* className);
 
 struct KeyEvent {
   std::uint16_t virtualKey;
@@ -40,5 +42,13 @@ inline constexpr std::array<KeyEvent, 7> kNewFolderKeys = {{{0x11, true},   // V
                                                             {0x57, true},
                                                             {0x46, false},  // F
                                                             {0x46, true}}};
+
+// In a folder window's items view the shell's own shortcut makes a new folder: Ctrl+Shift+N, with
+// the Ctrl the user holds. Shift is pressed and released around N unless the user holds it too.
+struct KeySequence {
+  std::array<KeyEvent, 4> keys;
+  std::size_t count;
+};
+KeySequence itemsViewNewFolderKeys(bool shiftHeld);
 
 }  // namespace tov::crevo

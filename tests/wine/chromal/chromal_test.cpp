@@ -313,6 +313,24 @@ TEST_F(ChromalTest, HungFolderWindowIsGivenUpAndTheOthersAreStillColoured) {
   EXPECT_LE(colourLines(hung, 0).size(), 1u);
 }
 
+TEST_F(ChromalTest, ItemsViewWindowsHaveTheTreeOfTheShownTabColouredAlone) {
+  writeRules(kRules);
+  Fixture folders(L"folders", {L"320,10,300,180:class=CabinetWClass:items:tabs=2:tree"});
+  ASSERT_TRUE(folders.ready());
+  writeFile(
+      host.file(L"shell_windows.txt"),
+      std::to_string(reinterpret_cast<UINT_PTR>(folders.window(0))) + " file:///C:/USERS/Me\n");
+  startHost();
+  folders.mark();
+  host.command(kReload);
+  folders.settle();
+  // The list's messages are not sent; the hidden tab's tree ("0.hiddentree") gets nothing.
+  std::vector<std::string> expected;
+  for (const std::string& entry : chromalSequence(0, kUsersRule, true))
+    if (entry.find(".tree ") != std::string::npos) expected.push_back(entry);
+  EXPECT_EQ(colourLines(folders, 0), expected);
+}
+
 TEST_F(ChromalTest, PaintSampleDrawsOneLinePerRuleAtX100) {
   // Text background colours that nothing else on the screen shows.
   writeRules(

@@ -155,5 +155,28 @@ TEST_F(CrevoTest, KAloneOtherWindowsAndNotInUsePass) {
   EXPECT_EQ(selected(), 2);
 }
 
+TEST_F(CrevoTest, CtrlKInAnItemsViewTypesCtrlShiftN) {
+  fixture_.emplace(L"folder",
+                   std::vector<std::wstring>{L"200,150,500,360:class=CabinetWClass:items:tabs=2"});
+  ASSERT_TRUE(fixture_->ready());
+  clickAt(itemsViewPoint(itemsViewOf(fixture_->window(0)), ItemsSpot::kBackground), 1);
+  xdotool("key shift");
+  ASSERT_TRUE(fixture_->waitForLine("0.items KEYUP 10"));
+  fixture_->mark();
+  // Ctrl stays down until the keys have arrived, as the user's hand holds it.
+  xdotool("keydown ctrl keydown k keyup k");
+  ASSERT_TRUE(fixture_->waitForLine("0.items KEYUP 4E"));
+  xdotool("keyup ctrl");
+  std::vector<std::string> events = keys(fixture_->linesSinceMark());
+  EXPECT_EQ(typedKeys(events), (std::vector<std::string>{"DOWN 10", "DOWN 4E", "UP 4E", "UP 10"}))
+      << ::testing::PrintToString(events);
+  EXPECT_EQ(count(events, "DOWN 4B"), 0u);
+  for (const std::string& line : fixture_->linesSinceMark()) {
+    if (line.find("0.items KEYDOWN 4E") != std::string::npos) {
+      EXPECT_NE(line.find(" C1 S1 "), std::string::npos) << "Ctrl and Shift held: " << line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tov::test

@@ -1,5 +1,7 @@
 #include "plugin_support.h"
 
+#include "items_accessible.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -187,6 +189,36 @@ std::string hitCode(int code) {
   char text[16];
   std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(code));
   return text;
+}
+
+HWND itemsViewOf(HWND window) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM result) {
+        wchar_t name[32], parent[32];
+        GetClassNameW(child, name, 32);
+        GetClassNameW(GetParent(child), parent, 32);
+        if (!IsWindowVisible(child) || std::wstring(name) != L"DirectUIHWND" ||
+            std::wstring(parent) != L"SHELLDLL_DefView")
+          return TRUE;
+        *reinterpret_cast<HWND*>(result) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+POINT itemsViewPoint(HWND view, ItemsSpot spot) {
+  RECT client{};
+  GetClientRect(view, &client);
+  const RECT& item = kItemRects[0];
+  POINT point = spot == ItemsSpot::kItem ? POINT{(item.left + item.right) / 2, item.bottom - 5}
+                : spot == ItemsSpot::kGroup
+                    ? POINT{client.right - 40, (kGroupTop + kGroupBottom) / 2}
+                    : POINT{client.right - 40, client.bottom - 30};
+  ClientToScreen(view, &point);
+  return point;
 }
 
 std::size_t countLines(const std::vector<std::string>& lines, const std::string& text) {

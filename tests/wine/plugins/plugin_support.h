@@ -119,6 +119,11 @@ std::string hitCode(int code);
 // The window's caption as other programs see it.
 inline std::wstring caption(HWND window) { return windowText(window); }
 
+// The shown items view of a fixture window made with "items", and a screen point in it.
+HWND itemsViewOf(HWND window);
+enum class ItemsSpot { kBackground, kGroup, kItem };
+POINT itemsViewPoint(HWND view, ItemsSpot spot);
+
 // Lines of a log that contain `text`.
 std::size_t countLines(const std::vector<std::string>& lines, const std::string& text);
 

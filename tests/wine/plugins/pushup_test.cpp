@@ -251,5 +251,53 @@ TEST_F(PushupBHost, GoUpCommandsThatTheHookWouldNotSendAreIgnored) {
   EXPECT_FALSE(fixture.sawSinceMark("1.list KEYDOWN"));
 }
 
+// The items view of Windows Vista on, in TOV: the hook pairs the presses, the host asks the view
+// what is at the point and types Alt+Up. The recorder ("Plug", id 0) shows when the host has
+// handled what was posted to it.
+struct ItemsCase {
+  const wchar_t* library;
+  const wchar_t* window;
+  ItemsSpot spot;
+  bool goesUp;
+};
+
+class PushupItemsView : public ::testing::TestWithParam<ItemsCase> {};
+
+TEST_P(PushupItemsView, DoubleClickOnTheBackgroundTypesAltUp) {
+  const ItemsCase& param = GetParam();
+  HostRun host;
+  host.addPlugin(L"Plug");
+  ASSERT_TRUE(copyFile(productLibrary(param.library), host.file(param.library)));
+  host.writeHookOrder("10 Plug.dll\r\n10 " + narrow(param.library) + "\r\n");
+  host.start();
+  ASSERT_TRUE(host.waitUntilReady());
+  Fixture fixture(L"items", {std::wstring(L"200,150,500,360:class=") + param.window + L":items"});
+  ASSERT_TRUE(fixture.ready());
+  fixture.mark();
+  doubleClickAt(itemsViewPoint(itemsViewOf(fixture.window(0)), param.spot), 1);
+  ASSERT_TRUE(fixture.waitForLine("0.items ROLE")) << "the host asked the view";
+  if (param.goesUp) {
+    EXPECT_TRUE(fixture.waitForLine("0.items SYSKEYDOWN 26"));
+  } else {
+    // Whatever the host would type comes before a key typed after it has handled the command.
+    host.markLog();
+    PostMessageW(host.mainWindow(), WM_COMMAND, 1009, 0);
+    ASSERT_TRUE(waitUntil([&] { return !host.logOfSinceMark("Plug").empty(); }));
+    xdotool("key shift");
+    ASSERT_TRUE(fixture.waitForLine("0.items KEYUP 10"));
+    EXPECT_EQ(countLines(fixture.linesSinceMark(), "0.items SYSKEYDOWN"), 0u);
+  }
+  EXPECT_EQ(countLines(fixture.linesSinceMark(), "0.items LBUTTONDOWN"), 2u);
+  waitPastDoubleClick();
+  EXPECT_TRUE(host.quit());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spots, PushupItemsView,
+    ::testing::Values(ItemsCase{L"Pushup.dll", L"CabinetWClass:tabs=2", ItemsSpot::kBackground,
+                                true},
+                      ItemsCase{L"PushupB.dll", L"#32770", ItemsSpot::kGroup, true},
+                      ItemsCase{L"PushupB.dll", L"CabinetWClass", ItemsSpot::kItem, false}));
+
 }  // namespace
 }  // namespace tov::test

@@ -5,7 +5,7 @@
 //   LAYOUT = x,y,w,h[:option...]   options: class=NAME title=TEXT tool hidden owned popup region
 //                                         disabled bottom
 //                                         tree list=VIEW items=N selected=N noheader early
-//                                         shellview
+//                                         shellview items tabs=N
 //                                         holdtimer closeonmiddle ownedby=HANDLE slowlist=MS
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one, "ownedby=HANDLE" (hexadecimal) by any window, of another program too. --peek looks
@@ -19,6 +19,13 @@
 // "early" makes the views while the window is being created (WM_CREATE), so that they are there
 // when its creation is announced to shell hooks. "shellview" puts the views in a child of the
 // shell view's class ("SHELLDLL_DefView") that fills the client area, as the desktop has them.
+// "items" makes the shell's window tree of Windows Vista on instead of a list: DUIViewWndClassName
+// > DirectUIHWND > CtrlNotifySink > SHELLDLL_DefView > DirectUIHWND, the items view, which answers
+// accessibility questions (items_accessible.h) and takes the focus when pressed. With "tree" the
+// tree sits beside it in CtrlNotifySink > NamespaceTreeControl; "tabs=N" wraps both in N
+// "ShellTabWindowClass" windows, of which only the last is shown (Windows 11's tabs). The trees of
+// hidden tabs log as "<index>.hiddentree", the items view as "<index>.items", its keys followed by
+// "C<ctrl> S<shift> A<alt>" as its thread sees them.
 // Posting kSetOwnTextColour (lParam = colour) to a window makes it set its list's text colour the
 // way the shell does (wParam 0); kHang (wParam = milliseconds) keeps its thread from taking
 // messages for that long; kTryUnload: see unload_probe.h. "slowlist=MS": the list takes that long
@@ -49,6 +56,7 @@
 
 #include "../harness/fixture_log.h"
 #include "../harness/unload_probe.h"
+#include "items_accessible.h"
 
 namespace {
 
@@ -149,6 +157,9 @@ void layoutViews(const Views& windowViews, int width, int height) {
     MoveWindow(windowViews.list, treeWidth, 0, width - treeWidth, height, TRUE);
 }
 
+enum ViewKind : DWORD_PTR { kTreeView, kListView, kItemsView, kHiddenTree };
+const char* const kViewKinds[] = {"tree", "list", "items", "hiddentree"};
+
 bool isViewMessage(UINT message) {
   return (message >= LVM_FIRST && message < LVM_FIRST + 0x100) ||
          (message >= TV_FIRST && message < TV_FIRST + 0x100);
@@ -157,11 +168,16 @@ bool isViewMessage(UINT message) {
 LRESULT CALLBACK viewProcedure(HWND view, UINT message, WPARAM wParam, LPARAM lParam,
                                UINT_PTR /*id*/, DWORD_PTR data) {
   if (ready) {
-    int index = static_cast<int>(data >> 1);
-    const char* kind = (data & 1) != 0 ? "list" : "tree";
+    int index = static_cast<int>(data >> 2);
+    const char* kind = kViewKinds[data & 3];
     if (const char* name = keyEventName(message)) {
-      log("%d.%s %s %02X %08X", index, kind, name, static_cast<unsigned>(wParam),
-          static_cast<unsigned>(lParam));
+      if ((data & 3) == kItemsView) {
+        log("%d.%s %s %02X %08X C%d S%d A%d", index, kind, name, static_cast<unsigned>(wParam),
+            static_cast<unsigned>(lParam), isDown(VK_CONTROL), isDown(VK_SHIFT), isDown(VK_MENU));
+      } else {
+        log("%d.%s %s %02X %08X", index, kind, name, static_cast<unsigned>(wParam),
+            static_cast<unsigned>(lParam));
+      }
     } else if (const char* mouse = mouseEventName(message)) {
       log("%d.%s %s %X", index, kind, mouse, static_cast<unsigned>(wParam));
     } else if (message == WM_CHAR) {
@@ -304,6 +320,8 @@ struct Layout {
        bottom = false;
   bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false,
        shellView = false;
+  bool itemsView = false;
+  int tabs = 0;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
   DWORD slowMs = 0;
@@ -380,6 +398,10 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
     } else if (option.rfind(L"ownedby=", 0) == 0) {
       layout.owner = reinterpret_cast<HWND>(
           static_cast<UINT_PTR>(std::wcstoull(option.c_str() + 8, nullptr, 16)));
+    } else if (option == L"items") {
+      layout.itemsView = true;
+    } else if (option.rfind(L"tabs=", 0) == 0) {
+      layout.tabs = std::wcstol(option.c_str() + 5, nullptr, 10);
     } else if (option == L"closeonmiddle") {
       layout.closeOnMiddle = true;
     } else {
@@ -406,7 +428,7 @@ HIMAGELIST blankImages(int size) {
   return images;
 }
 
-HWND makeTree(HWND parent, int index) {
+HWND makeTree(HWND parent, int index, ViewKind kind = kTreeView) {
   HWND tree = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS, 0, 0, 0, 0,
                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -422,7 +444,7 @@ HWND makeTree(HWND parent, int index) {
   insert.item.pszText = folder;
   SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
   SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
-  SetWindowSubclass(tree, viewProcedure, 1, static_cast<DWORD_PTR>(index) << 1);
+  SetWindowSubclass(tree, viewProcedure, 1, (static_cast<DWORD_PTR>(index) << 2) | kind);
   return tree;
 }
 
@@ -454,20 +476,73 @@ HWND makeList(HWND parent, const Layout& layout, int index) {
     state.state = LVIS_SELECTED;
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&state));
   }
-  SetWindowSubclass(list, viewProcedure, 1, (static_cast<DWORD_PTR>(index) << 1) | 1);
+  SetWindowSubclass(list, viewProcedure, 1, (static_cast<DWORD_PTR>(index) << 2) | kListView);
   return list;
 }
 
+// The shell's windows around the items view answer nothing themselves; the view answers
+// WM_GETOBJECT with its accessible object (a window property) and takes the focus when pressed.
+constexpr wchar_t kAccessibleProperty[] = L"TovFixtureAccessible";
+
+LRESULT CALLBACK shellProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* accessible =
+      static_cast<tov::test::ItemsAccessible*>(GetPropW(window, kAccessibleProperty));
+  if (accessible != nullptr) {
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT)
+      return LresultFromObject(tov::test::kAccessibleInterface, wParam, accessible);
+    if (message == WM_LBUTTONDOWN) SetFocus(window);
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND shellChild(const wchar_t* className, HWND parent, RECT place, bool shown = true) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = shellProcedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = className;
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPCHILDREN | (shown ? WS_VISIBLE : 0),
+                         place.left, place.top, place.right - place.left, place.bottom - place.top,
+                         parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void makeShellViews(HWND window, const Layout& layout, int index) {
+  RECT client{};
+  GetClientRect(window, &client);
+  RECT whole{0, 0, client.right, client.bottom};
+  int treeWidth = layout.tree ? client.right / 3 : 0;
+  int tabs = layout.tabs > 0 ? layout.tabs : 1;
+  for (int tab = 0; tab < tabs; ++tab) {
+    bool shown = tab == tabs - 1;
+    HWND top = layout.tabs > 0 ? shellChild(L"ShellTabWindowClass", window, whole, shown) : window;
+    HWND frame = shellChild(L"DirectUIHWND", shellChild(L"DUIViewWndClassName", top, whole), whole);
+    if (layout.tree) {
+      RECT left{0, 0, treeWidth, client.bottom};
+      HWND control = shellChild(L"NamespaceTreeControl", shellChild(L"CtrlNotifySink", frame, left),
+                                {0, 0, treeWidth, client.bottom});
+      HWND tree = makeTree(control, index, shown ? kTreeView : kHiddenTree);
+      MoveWindow(tree, 0, 0, treeWidth, client.bottom, TRUE);
+    }
+    RECT right{treeWidth, 0, client.right, client.bottom};
+    RECT inside{0, 0, client.right - treeWidth, client.bottom};
+    HWND view = shellChild(
+        L"DirectUIHWND",
+        shellChild(L"SHELLDLL_DefView", shellChild(L"CtrlNotifySink", frame, right), inside),
+        inside);
+    auto* accessible = new tov::test::ItemsAccessible(
+        view, index, new tov::test::ItemsAccessible(view, index, nullptr));
+    SetPropW(view, kAccessibleProperty, accessible);
+    SetWindowSubclass(view, viewProcedure, 1, (static_cast<DWORD_PTR>(index) << 2) | kItemsView);
+  }
+}
+
 void makeViews(HWND window, const Layout& layout, int index) {
+  if (layout.itemsView) return makeShellViews(window, layout, index);
   Views& windowViews = views[static_cast<std::size_t>(index)];
   if (layout.shellView) {
-    WNDCLASSW viewClass{};
-    viewClass.lpfnWndProc = DefWindowProcW;
-    viewClass.hInstance = GetModuleHandleW(nullptr);
-    viewClass.lpszClassName = L"SHELLDLL_DefView";
-    RegisterClassW(&viewClass);
-    windowViews.shellView = CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, 0,
-                                            0, 0, 0, window, nullptr, viewClass.hInstance, nullptr);
+    windowViews.shellView = shellChild(L"SHELLDLL_DefView", window, {0, 0, 0, 0});
     window = windowViews.shellView;
   }
   if (layout.tree) windowViews.tree = makeTree(window, index);
@@ -550,6 +625,8 @@ int wmain(int argc, wchar_t** argv) {
   logFile = CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (logFile == INVALID_HANDLE_VALUE) return 3;
+  // The items view's accessible objects are called from other programs through this apartment.
+  CoInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   views.resize(layouts.size());
