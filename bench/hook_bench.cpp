@@ -292,20 +292,34 @@ bool shellBatch() {
 
 // ---- Sent messages: in this thread, and to a window of another program -----------------------
 
-// The other program is this one started with kTargetArgument: a window that answers every
-// message, until it is closed.
-constexpr wchar_t kTargetArgument[] = L"--target";
-constexpr wchar_t kTargetClass[] = L"TovBenchTarget";
-HWND targetWindow = nullptr;
+// Chromal hooks only the threads of folder windows, so the messages go to one: a hidden
+// "CabinetWClass" with a file list, which answers every message.
+constexpr wchar_t kFolderClass[] = L"CabinetWClass";
+constexpr wchar_t kTargetTitle[] = L"TOV hook bench target";
+HWND folderWindow = nullptr;
 
-int runTarget() {
+HWND makeFolderWindow(const wchar_t* title) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = DefWindowProcW;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kTargetClass;
-  if (!RegisterClassW(&windowClass)) return 1;
-  HWND window = CreateWindowExW(0, kTargetClass, L"TOV hook bench target", WS_POPUP, 0, 0, 10, 10,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  windowClass.lpszClassName = kFolderClass;
+  if (!RegisterClassW(&windowClass)) return nullptr;
+  HWND window = CreateWindowExW(0, kFolderClass, title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  if (window != nullptr)
+    CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD, 0, 0, 10, 10, window, nullptr,
+                    GetModuleHandleW(nullptr), nullptr);
+  return window;
+}
+
+// The other program is this one started with kTargetArgument: such a window, until it is closed.
+constexpr wchar_t kTargetArgument[] = L"--target";
+HWND targetWindow = nullptr;
+
+int runTarget() {
+  HWND window = makeFolderWindow(kTargetTitle);
   if (window == nullptr) return 1;
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -330,7 +344,7 @@ bool startTarget() {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   for (int i = 0; i < 200 && targetWindow == nullptr; ++i) {
-    targetWindow = FindWindowW(kTargetClass, nullptr);
+    targetWindow = FindWindowW(kFolderClass, kTargetTitle);
     if (targetWindow == nullptr) Sleep(50);
   }
   return targetWindow != nullptr;
@@ -373,7 +387,7 @@ bool batch(Events events) {
     case Events::kShell:
       return shellBatch();
     case Events::kSentHere:
-      return sentBatch(benchWindow);
+      return sentBatch(folderWindow);
     case Events::kSentAcross:
       return sentBatch(targetWindow);
     case Events::kTaskbarMoves:
@@ -595,6 +609,11 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "tov_bench: cannot make the bench window\n");
     return 1;
   }
+  folderWindow = makeFolderWindow(L"TOV hook bench folder");
+  if (folderWindow == nullptr) {
+    std::fprintf(stderr, "tov_bench: cannot make the folder window\n");
+    return 1;
+  }
   drain();
   writeChromalRules();
   bool across = false;
@@ -637,8 +656,8 @@ int wmain(int argc, wchar_t** argv) {
       "mouse: left presses and releases; view presses: the same on a window of the items view's\n"
       "classes; other keys: letters outside Arrowin's table; table keys:\n"
       "E D A F K J H L without the modifier; shell: HSHELL_APPCOMMAND notifications;\n"
-      "sent here / across: messages no plug-in acts on, sent to a window of this program / of\n"
-      "another program\n"
+      "sent here / across: messages no plug-in acts on, sent to a folder window of this program /\n"
+      "of another program\n"
       "Shuffla: messages to a taskbar tab control; none: not subclassed, pass: a pass-through\n"
       "subclass, ratio = plug-in / none\n");
   if (over.empty()) {

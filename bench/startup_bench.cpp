@@ -1,6 +1,7 @@
 // What the sixteen plug-ins add to TOV's start and to its memory.
 //
 //   tov_startup <folder of TOV.exe and the plug-ins> <minimal window program> [runs]
+//               [folder of the shipped samples]
 //
 // Start-up: the time from CreateProcess of TOV.exe to its main window (class "TOV") holding a list
 // window with one row per library of HookOrder.ini (the list is made once every library is loaded
@@ -8,6 +9,10 @@
 // private memory (PrivateUsage) once it is up with all sixteen, against the minimal window program
 // (bench/minimal_window.cpp) once its window exists. Every figure is the median of the runs; the
 // two set-ups of TOV take turns, so that drift of the machine hits both alike.
+//
+// With the samples' folder, also what TOV costs a program that has nothing to do with it: the
+// time of a program's SendMessageW to a window of its own (this program, started again for each
+// measurement) while TOV runs the shipped sample HookOrder.ini and Chromal.conf, against no TOV.
 //
 // Shuffla and ShufflaXP start only on the old taskbars, so the benchmark makes one of its own.
 #include <windows.h>
@@ -19,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -36,6 +42,7 @@ struct Sample {
   double milliseconds = 0;
   double privateKilobytes = 0;
   double imageKilobytes = 0;  // writable pages of mapped images
+  double sendMicroseconds = 0;
 };
 
 double now() { return nowSeconds() * 1000.0; }  // milliseconds
@@ -45,6 +52,52 @@ double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   std::size_t middle = values.size() / 2;
   return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The unrelated program: this one started with kSendsArgument. It times SendMessageW to a hidden
+// window of its own, takes the best of a few batches (other programs can only add time) and ends
+// with the nanoseconds per send as its exit code.
+constexpr wchar_t kSendsArgument[] = L"--sends";
+
+int timeSends() {
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (window == nullptr) return 0;
+  constexpr int kSends = 5000;
+  double best = 0;
+  for (int batch = 0; batch < 5; ++batch) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    double start = now();
+    for (int i = 0; i < kSends; ++i) SendMessageW(window, WM_USER + 1, 0, 0);
+    double cost = (now() - start) * 1e6 / kSends;
+    if (batch == 0 || cost < best) best = cost;
+  }
+  return static_cast<int>(best);
+}
+
+// Microseconds per send of a program started now, or a negative value when it failed. A program
+// started now, as a user starts one: under Wine, one that was already running when TOV started
+// paid nothing for TOV's old hook for every thread in its sends to its own window (the hook's
+// library was loaded into it all the same), while one started afterwards paid 66 to 87 us.
+double sendCost() {
+  wchar_t program[MAX_PATH];
+  if (GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return -1;
+  std::wstring commandLine = L"\"" + std::wstring(program) + L"\" " + kSendsArgument;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return -1;
+  }
+  CloseHandle(process.hThread);
+  DWORD nanoseconds = 0;
+  bool ended = WaitForSingleObject(process.hProcess, kStartTimeoutMs) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(process.hProcess, &nanoseconds) && nanoseconds != 0;
+  if (!ended) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hProcess);
+  return ended ? nanoseconds / 1000.0 : -1;
 }
 
 bool writeText(const std::wstring& path, const std::string& text) {
@@ -146,9 +199,10 @@ void measureMemory(HANDLE process, Sample& sample) {
 }
 
 // Starts `program` in `folder`, waits for its window of `windowClass` (for TOV: with `rows` rows
-// in its list; -1: any window), measures, and ends it as its close button would.
+// in its list; -1: any window), measures (with `sends`, this program's sends too), and ends it as
+// its close button would.
 bool measure(const std::wstring& program, const std::wstring& folder, const wchar_t* windowClass,
-             int rows, Sample& sample) {
+             int rows, Sample& sample, bool sends = false) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -186,6 +240,7 @@ bool measure(const std::wstring& program, const std::wstring& folder, const wcha
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
     measureMemory(process.hProcess, sample);
+    if (sends) sample.sendMicroseconds = sendCost();
   }
   if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
@@ -257,9 +312,60 @@ class OldTaskbar {
   bool up_ = false;
 };
 
+// The shipped samples copied into a folder of their own, with the number of libraries their
+// HookOrder.ini lists (the lines that begin with the flags).
+std::wstring sampleFolder(const std::wstring& samples, int& libraries) {
+  std::wstring folder = currentFolder() + L"\\startup-sample";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  for (const wchar_t* file : {L"HookOrder.ini", L"Chromal.conf", L"DesktopPushdownCommand.ini"})
+    CopyFileW((samples + L"\\" + file).c_str(), (folder + L"\\" + file).c_str(), FALSE);
+  libraries = 0;
+  HANDLE hookOrder =
+      CreateFileW((folder + L"\\HookOrder.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (hookOrder == INVALID_HANDLE_VALUE) return folder;
+  std::string text(65536, '\0');
+  DWORD read = 0;
+  ReadFile(hookOrder, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+  CloseHandle(hookOrder);
+  text.resize(read);
+  for (std::size_t line = 0; line < text.size();) {
+    if (text[line] >= '0' && text[line] <= '9') ++libraries;
+    std::size_t end = text.find('\n', line);
+    if (end == std::string::npos) break;
+    line = end + 1;
+  }
+  return folder;
+}
+
+// An unrelated program's sends, without TOV and with TOV running the shipped sample, in turns.
+void measureSends(const std::wstring& tov, const std::wstring& samples, int runs) {
+  int libraries = 0;
+  const std::wstring folder = sampleFolder(samples, libraries);
+  std::vector<double> none, sample;
+  for (int run = 0; run < runs; ++run) {
+    Sample running;
+    if (run % 2 == 0) none.push_back(sendCost());
+    if (!measure(tov, folder, L"TOV", libraries, running, true)) return;
+    sample.push_back(running.sendMicroseconds);
+    if (run % 2 != 0) none.push_back(sendCost());
+    if (none.back() < 0 || sample.back() < 0) {
+      std::fprintf(stderr, "startup: the sending program did not run\n");
+      return;
+    }
+  }
+  const double ratio = median(sample) / median(none);
+  std::printf("\nSendMessageW of another program to its own window, median of %d runs\n\n", runs);
+  std::printf("%-30s %12.3f us\n", "no TOV", median(none));
+  std::printf("%-30s %12.3f us\n", "TOV, shipped sample", median(sample));
+  std::printf("\nsends, sample / no TOV:                      %5.2f%s\n", ratio,
+              ratio > 1.10 ? "  over 1.10" : "");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wcscmp(argv[1], kSendsArgument) == 0) return timeSends();
   if (argc < 3) {
     std::fprintf(stderr, "usage: tov_startup <plug-in folder> <minimal window program> [runs]\n");
     return 2;
@@ -328,5 +434,6 @@ int wmain(int argc, wchar_t** argv) {
               verdict(memoryRatio));
   std::printf("private with writable images, all / minimal: %5.2f%s\n", imageRatio,
               verdict(imageRatio));
+  if (argc > 4) measureSends(tov, argv[4], runs);
   return 0;
 }

@@ -1,7 +1,7 @@
 // Chromal: colours the file list and folder tree of folder windows and the desktop per folder,
 // from the rules of Chromal.conf. The host sets the colours with the views' own colour messages;
-// a hook in every program notices the shell setting its own colours and asks the host, by a
-// posted command, to put Chromal's back. "Paint sample" draws the rules on the screen.
+// a hook on the threads of those windows notices the shell setting its own colours and asks the
+// host, by a posted command, to put Chromal's back. "Paint sample" draws the rules on the screen.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,13 +12,14 @@
 #include <utility>
 
 #include "core/rules.h"
+#include "thread_hooks.h"
 
 namespace {
 
 using namespace tov::chromal;
 
 struct SharedState {
-  HHOOK hHook;
+  HHOOK hHook;  // stays null: the hooks are per thread, and only the host keeps their handles
   bool inUse;
   HWND hostWindow;      // where the hook posts its command
   LONG refreshCommand;  // command base + kRefreshOffset, once initialised
@@ -29,7 +30,8 @@ TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, -1};
 enum ChromalOffset : int {
   kReloadOffset = 4,
   kPaintSampleOffset = 5,
-  kRefreshOffset = 6,  // posted by the hook with the folder window
+  kRefreshOffset = 6,     // posted by the hook with the folder window
+  kWindowGoneOffset = 7,  // posted by the hook with a watched window that is being destroyed
 };
 
 // Every colour message Chromal sends carries this in wParam, which the views ignore: it is how
@@ -56,11 +58,26 @@ bool isColouredWindow(HWND window) {
   return isColouredWindowClass(name) || tov::isDesktopWindow(window, name);
 }
 
+// The folder window or desktop that `window` is, or whose file list or folder tree it is; null
+// for every other window.
+HWND colouredWindowOf(HWND window) {
+  HWND root = GetAncestor(window, GA_ROOTOWNER);
+  if (root == nullptr || (root != window && !classIs(window, isViewClass))) return nullptr;
+  return isColouredWindow(root) ? root : nullptr;
+}
+
 LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (code >= 0 && state.inUse) {
     const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (isColourMessage(sent->message) && sent->wParam != kOwnMarker &&
-        classIs(sent->hwnd, isViewClass)) {
+    if (sent->message == WM_NCDESTROY) {
+      // The host drops the window, and this thread's hook once it owns no watched window.
+      if (colouredWindowOf(sent->hwnd) != nullptr) {
+        PostMessageW(state.hostWindow, WM_COMMAND,
+                     static_cast<WPARAM>(state.refreshCommand - kRefreshOffset + kWindowGoneOffset),
+                     reinterpret_cast<LPARAM>(sent->hwnd));
+      }
+    } else if (isColourMessage(sent->message) && sent->wParam != kOwnMarker &&
+               classIs(sent->hwnd, isViewClass)) {
       HWND root = GetAncestor(sent->hwnd, GA_ROOTOWNER);
       if (root != nullptr && isColouredWindow(root)) {
         // The shell's colour still reaches the view (this hook cannot stop it), well before the
@@ -74,7 +91,8 @@ LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
       }
     }
   }
-  return CallNextHookEx(state.hHook, code, wParam, lParam);
+  // The handle is ignored on Windows NT, and this thread's is the host's alone to know.
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Folder patterns ignore letter case as the user's locale has it (what the C runtime's towupper
@@ -153,6 +171,19 @@ FolderTree folderTree(HWND window) {
                                                                L"NamespaceTreeControl")};
 }
 
+// The views Chromal colours in a folder window or the desktop; the list is null when there is
+// none (yet, or at all from Windows Vista on), the tree when there is none.
+struct Views {
+  HWND tree;
+  HWND list;
+  bool treeInNamespaceControl;
+};
+
+Views viewsOf(HWND window) {
+  auto [tree, inNamespaceControl] = folderTree(window);
+  return {tree, firstDescendant(window, L"SysListView32"), inNamespaceControl};
+}
+
 // Sends one window's colour messages in order; once a view's thread has not answered in time,
 // the rest of that window's messages are skipped.
 class ColourSender {
@@ -175,12 +206,14 @@ class Chromal final : public tov::CommandPlugin {
  public:
   Chromal(int pluginId, IPluginHost* pluginHost)
       : CommandPlugin(L"Chromal", pluginId, pluginHost) {}
+  ~Chromal() override { stopWatching(); }
 
   bool initialize() override {
     state.refreshCommand = getCommandBase() + kRefreshOffset;
     return setCommand(kReloadOffset, static_cast<Handler>(&Chromal::onReload)) &&
            setCommand(kPaintSampleOffset, static_cast<Handler>(&Chromal::onPaintSample)) &&
-           setCommand(kRefreshOffset, static_cast<Handler>(&Chromal::onRefresh));
+           setCommand(kRefreshOffset, static_cast<Handler>(&Chromal::onRefresh)) &&
+           setCommand(kWindowGoneOffset, static_cast<Handler>(&Chromal::onWindowGone));
   }
 
   HMENU createMenu() override {
@@ -196,9 +229,12 @@ class Chromal final : public tov::CommandPlugin {
     return menu;
   }
 
+  // Hooks are installed only while in use: the threads of the windows there are now, and of each
+  // one that appears later.
   bool start() override {
-    if (!tov::startHook(state.hHook, WH_CALLWNDPROC, callWndProcedure)) return false;
+    started_ = true;
     if (state.inUse) {
+      if (!startWatching()) return false;
       reloadSettings();
       applyToAllWindows();
     }
@@ -206,17 +242,20 @@ class Chromal final : public tov::CommandPlugin {
   }
 
   bool stop() override {
+    stopWatching();
     installSwitchedOffRule();
     applyToAllWindows();
-    return tov::stopHook(state.hHook);
+    return std::exchange(started_, false);
   }
 
   bool setUse(bool use) override {
     if (use == state.inUse) return state.inUse;
     state.inUse = true;
     if (use) {
+      if (started_) startWatching();
       reloadSettings();
     } else {
+      stopWatching();
       installSwitchedOffRule();
     }
     applyToAllWindows();
@@ -228,6 +267,7 @@ class Chromal final : public tov::CommandPlugin {
 
  private:
   bool onReload(LPARAM) {
+    if (events_.started()) watchAll();
     reloadSettings();
     applyToAllWindows();
     return true;
@@ -266,12 +306,77 @@ class Chromal final : public tov::CommandPlugin {
     rules_.push_back(switchedOffRule());
   }
 
-  static BOOL CALLBACK applyIfColoured(HWND window, LPARAM param) {
-    if (isColouredWindow(window)) reinterpret_cast<Chromal*>(param)->applyColours(window);
+  using WindowAction = void (Chromal::*)(HWND);
+  struct Pass {
+    Chromal* self;
+    WindowAction action;
+  };
+
+  static BOOL CALLBACK runIfColoured(HWND window, LPARAM param) {
+    auto* pass = reinterpret_cast<Pass*>(param);
+    if (isColouredWindow(window)) (pass->self->*pass->action)(window);
     return TRUE;
   }
 
-  void applyToAllWindows() { EnumWindows(applyIfColoured, reinterpret_cast<LPARAM>(this)); }
+  // Every folder window and the desktop.
+  void forEachColouredWindow(WindowAction action) {
+    Pass pass{this, action};
+    EnumWindows(runIfColoured, reinterpret_cast<LPARAM>(&pass));
+  }
+
+  void applyToAllWindows() { forEachColouredWindow(&Chromal::applyColours); }
+
+  // ---- Which threads are hooked (thread_hooks.h) ----
+
+  bool startWatching() {
+    watcher = this;
+    if (!events_.start(onWindowEvent)) return false;
+    watchAll();
+    return true;
+  }
+
+  void stopWatching() {
+    events_.stop();
+    hooks_.removeAll();
+    if (watcher == this) watcher = nullptr;
+  }
+
+  void watchAll() {
+    hooks_.beginPass();
+    forEachColouredWindow(&Chromal::watchWindow);
+    hooks_.endPass();
+  }
+
+  // Hooks the threads of a folder window or the desktop and of its views; true when one of its
+  // views was not watched yet.
+  bool watch(HWND window) {
+    hooks_.watch(window);
+    Views views = viewsOf(window);
+    bool tree = hooks_.watch(views.tree);
+    bool list = hooks_.watch(views.list);
+    return tree || list;
+  }
+  void watchWindow(HWND window) { watch(window); }
+
+  // A window was created or shown in another program. A new folder window has its thread hooked
+  // before its views exist, so the shell's first colours come back at once; a new view of one is
+  // coloured now, whatever the shell does.
+  static void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child,
+                                     DWORD, DWORD) {
+    if (object != OBJID_WINDOW || child != CHILDID_SELF || watcher == nullptr) return;
+    HWND coloured = colouredWindowOf(window);
+    if (coloured == nullptr) return;
+    watcher->hooks_.forgetGone();
+    if (watcher->watch(coloured)) watcher->applyColours(coloured);
+  }
+
+  // Posted by the hook as a watched window is destroyed. Anyone can post it: at worst a thread
+  // loses its hook early, until the window's next view or the next reload.
+  bool onWindowGone(LPARAM param) {
+    if (!events_.started()) return false;
+    hooks_.forgetGone(reinterpret_cast<HWND>(param));
+    return true;
+  }
 
   void applyColours(HWND window) {
     wchar_t className[MAX_PATH];
@@ -284,8 +389,7 @@ class Chromal final : public tov::CommandPlugin {
     const Rule& rule =
         rules_[chooseRule(rules_, desktop, found ? folder : nullptr, userLocaleCapital)];
 
-    auto [tree, inNamespaceControl] = folderTree(window);
-    HWND list = firstDescendant(window, L"SysListView32");
+    auto [tree, list, inNamespaceControl] = viewsOf(window);
     // From Windows Vista on the files are shown by a view without colour messages: the tree of
     // such a window is coloured alone.
     if (list == nullptr && !inNamespaceControl) return;
@@ -326,7 +430,13 @@ class Chromal final : public tov::CommandPlugin {
 
   static constexpr int kSampleLeft = 100;
 
+  // The one object that the window events reach (each program has its own copy of this).
+  static inline Chromal* watcher = nullptr;
+
   RuleTable rules_;
+  bool started_ = false;
+  ThreadHooks hooks_{callWndProcedure};
+  WindowEvents events_;
 };
 
 }  // namespace

@@ -7,8 +7,10 @@
 //
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "host_support.h"
 #include "plugin_support.h"
@@ -78,6 +80,47 @@ HWND listOf(HWND window) { return FindWindowExW(window, nullptr, L"SysListView32
 
 unsigned listTextColour(HWND window) {
   return static_cast<unsigned>(SendMessageW(listOf(window), LVM_GETTEXTCOLOR, 0, 0));
+}
+
+// Whether a program has loaded a library of this name.
+bool hasLoaded(DWORD processId, const wchar_t* library) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  MODULEENTRY32W module{};
+  module.dwSize = sizeof module;
+  bool found = false;
+  for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+       more = Module32NextW(snapshot, &module))
+    found = lstrcmpiW(module.szModule, library) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
+// Chromal's shared section, the same memory in every program that has the library loaded.
+struct ChromalShared {
+  HHOOK hook;
+  bool inUse;
+  HWND hostWindow;
+  LONG refreshCommand;
+};
+
+// The commands a hook posted to the test's probe window.
+int postedCommands = 0;
+LRESULT CALLBACK countCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) ++postedCommands;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+ChromalShared* sharedSectionOf(HMODULE library) {
+  auto* base = reinterpret_cast<BYTE*>(library);
+  auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(headers);
+  for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i, ++section) {
+    if (std::memcmp(section->Name, ".plugin", 8) == 0)
+      return reinterpret_cast<ChromalShared*>(base + section->VirtualAddress);
+  }
+  return nullptr;
 }
 
 // Folder windows (0 to 4) and windows of other classes with views (5 to 7).
@@ -347,6 +390,68 @@ TEST_F(ChromalTest, PaintSampleDrawsOneLinePerRuleAtX100) {
   // Each line is two pixels lower than the one before is high.
   EXPECT_EQ(second->top, first->bottom + 2);
   EXPECT_EQ(second->bottom - second->top, first->bottom - first->top);
+}
+
+TEST_F(ChromalTest, FolderWindowOfALaterProgramIsHookedAndColouredAndNoOtherProgramIs) {
+  writeRules(kRules);
+  startHost();
+  Fixture later(L"later", {kWindows[kUsers]});
+  Fixture others(L"others", {kWindows[5], kWindows[7]});
+  ASSERT_TRUE(later.ready() && others.ready());
+  // Its folder is not reported: the fallback rule.
+  EXPECT_TRUE(waitUntil([&] {
+    return listTextColour(later.window(0)) == kFallbackRule.text &&
+           static_cast<unsigned>(SendMessageW(listOf(later.window(0)), LVM_GETTEXTBKCOLOR, 0, 0)) ==
+               kFallbackRule.textBack;
+  }));
+  shellSetsTextColour(later, 0);
+  EXPECT_EQ(listTextColour(later.window(0)), kFallbackRule.text) << "the shell's colour stayed";
+
+  shellSetsTextColour(others, 1);
+  EXPECT_EQ(colourLines(others, 1).size(), 1u);
+  EXPECT_TRUE(hasLoaded(later.processId(), L"Chromal.dll"));
+  EXPECT_FALSE(hasLoaded(others.processId(), L"Chromal.dll"));
+}
+
+TEST_F(ChromalTest, SwitchingOffAndQuittingLeaveNoHookBehind) {
+  writeRules(kRules);
+  Fixture folders(L"folders", {kWindows[kUsers]});
+  ASSERT_TRUE(folders.ready());
+  startHost();
+  HMODULE library = LoadLibraryW(host.file(L"Chromal.dll").c_str());
+  ChromalShared* shared = library != nullptr ? sharedSectionOf(library) : nullptr;
+  ASSERT_NE(shared, nullptr);
+  WNDCLASSW probeClass{};
+  probeClass.lpfnWndProc = countCommands;
+  probeClass.lpszClassName = L"ChromalHookProbe";
+  RegisterClassW(&probeClass);
+  HWND probe = CreateWindowExW(0, probeClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                               nullptr, nullptr, nullptr);
+  // A hook left in the folder window's program, told it is in use whatever the host says, reports
+  // the program's own colour to this test instead of the host.
+  auto hooked = [&] {
+    ChromalShared saved = *shared;
+    shared->inUse = true;
+    shared->hostWindow = probe;
+    postedCommands = 0;
+    folders.mark();
+    PostMessageW(folders.window(0), kSetOwnTextColour, 0, 0x123456);
+    EXPECT_TRUE(waitSinceMark(folders, "0.list MSG 1024 0 123456"));
+    MSG message;
+    while (PeekMessageW(&message, probe, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    shared->inUse = saved.inUse;
+    shared->hostWindow = saved.hostWindow;
+    return postedCommands > 0;
+  };
+  EXPECT_TRUE(hooked()) << "in use";
+  host.command(kToggleUse);
+  EXPECT_FALSE(hooked()) << "switched off";
+  host.command(kToggleUse);
+  EXPECT_TRUE(hooked()) << "switched on again";
+  ASSERT_TRUE(host.quit());
+  EXPECT_FALSE(hooked()) << "quit";
+  DestroyWindow(probe);
+  FreeLibrary(library);
 }
 
 }  // namespace
