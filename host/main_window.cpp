@@ -201,7 +201,9 @@ void MainWindow::destroyPluginList() {
 
 void MainWindow::onEndSession() {
   saveHookOrder();
-  destroyPluginList();
+  // A plug-in waiting in a call below this message (it answers sent messages while it waits)
+  // must not be freed under that call: its library stays until the session ends the process.
+  if (!PluginModule::callUnderWay()) destroyPluginList();
 }
 
 void MainWindow::onTaskbarCreated() {

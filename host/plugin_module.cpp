@@ -8,6 +8,25 @@ namespace tov {
 
 int liveCount = 0;
 
+namespace {
+
+// Calls into plug-ins under way on the host's thread. A plug-in that waits (for its worker, for
+// a view's answer) goes on answering the messages other threads send to the host meanwhile, so a
+// message handled below such a call must not unload the plug-ins under it.
+int callsUnderWay = 0;
+
+class PluginCall {
+ public:
+  PluginCall() { ++callsUnderWay; }
+  ~PluginCall() { --callsUnderWay; }
+  PluginCall(const PluginCall&) = delete;
+  PluginCall& operator=(const PluginCall&) = delete;
+};
+
+}  // namespace
+
+bool PluginModule::callUnderWay() { return callsUnderWay > 0; }
+
 PluginModule::~PluginModule() {
   trayIcon.reset();
   if (stateIcon != nullptr) DestroyIcon(stateIcon);
@@ -24,9 +43,15 @@ const wchar_t* PluginModule::getName() {
 
 int PluginModule::getCommandBase() { return plugin != nullptr ? plugin->getCommandBase() : 0; }
 
-bool PluginModule::start() { return plugin != nullptr && plugin->start(); }
+bool PluginModule::start() {
+  PluginCall call;
+  return plugin != nullptr && plugin->start();
+}
 
-bool PluginModule::stop() { return plugin != nullptr && plugin->stop(); }
+bool PluginModule::stop() {
+  PluginCall call;
+  return plugin != nullptr && plugin->stop();
+}
 
 bool PluginModule::isUse() { return plugin != nullptr && plugin->isUse(); }
 
@@ -48,6 +73,7 @@ bool PluginModule::load(const wchar_t* libraryPath, IPluginHost* pluginHost) {
 
 bool PluginModule::unload() {
   if (library == nullptr) return false;
+  PluginCall call;
   if (plugin != nullptr) {
     plugin->stop();
     plugin->release();
@@ -100,7 +126,10 @@ bool PluginModule::onCommand(int commandOffset, LPARAM param) {
     trayIcon->add();
     trayIcon->modify();
   }
-  if (plugin->onCommand(commandOffset, param)) return true;
+  {
+    PluginCall call;
+    if (plugin->onCommand(commandOffset, param)) return true;
+  }
   switch (defaultAction(commandOffset, param)) {
     case DefaultAction::kToggleUse:
       toggleUse();
@@ -124,7 +153,11 @@ void PluginModule::toggleUse() { setUse(!isUse()); }
 
 bool PluginModule::setUse(bool use) {
   if (plugin == nullptr) return false;
-  bool result = plugin->setUse(use);
+  bool result = false;
+  {
+    PluginCall call;
+    result = plugin->setUse(use);
+  }
   if (trayIcon == nullptr) return result;
   HICON image = customIcon != nullptr ? customIcon : loadStateIcon();
   if (image == nullptr) return result;

@@ -47,6 +47,9 @@ class PluginModule final : public IPlugin {
   bool load(const wchar_t* libraryPath, IPluginHost* host);
   // stop, release, FreeLibrary, in that order. False when nothing was loaded.
   bool unload();
+  // Whether a call into a plug-in that may wait (start, stop, setUse, onCommand, unloading) is
+  // under way on the host's thread, below the message being handled.
+  static bool callUnderWay();
 
   bool showMenu(POINT screenPoint, HWND ownerWindow);
   bool isTrayIconShown() const;
