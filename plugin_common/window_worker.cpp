@@ -6,6 +6,9 @@ namespace tov {
 
 namespace {
 
+// The threads only take messages or work through window calls: a small stack will do.
+constexpr SIZE_T kThreadStackBytes = 256 * 1024;
+
 class Lock {
  public:
   explicit Lock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
@@ -40,7 +43,8 @@ bool LibraryThread::begin(Procedure procedure, void* parameter) {
   module_ = module;
   procedure_ = procedure;
   parameter_ = parameter;
-  handle_ = CreateThread(nullptr, 0, entry, this, 0, &id_);
+  handle_ = CreateThread(nullptr, kThreadStackBytes, entry, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
+                         &id_);
   if (handle_ == nullptr) {
     FreeLibrary(module);  // the host's own reference keeps the library where it is
     module_ = nullptr;
@@ -64,21 +68,23 @@ void LibraryThread::join() {
   module_ = nullptr;
 }
 
-bool WindowWorker::begin() {
-  if (thread_.running()) return true;
+bool WindowWorker::startLocked() {
+  if (live_) return true;
   if (wake_ == nullptr) wake_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (finished_ == nullptr) finished_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (wake_ == nullptr || finished_ == nullptr) return false;
-  return thread_.begin(work, this);
+  live_ = thread_.begin(work, this);
+  return live_;
 }
 
 void WindowWorker::run(Job job, LPARAM parameter) {
   unsigned long long ticket = 0;
-  if (begin()) {
+  {
     Lock lock(lock_);
     // Given while the worker ends (from a message answered during end's wait), or more than the
-    // ring holds (as deep as messages answered during waits nest): done here.
-    if (!ending_ && given_ - done_ < kQueueLength) {
+    // ring holds (as deep as messages answered during waits nest), or without a thread: done
+    // here.
+    if (!ending_ && given_ - done_ < kQueueLength && startLocked()) {
       queue_[given_ % kQueueLength] = {job, parameter};
       ticket = ++given_;
     }
@@ -99,10 +105,9 @@ void WindowWorker::run(Job job, LPARAM parameter) {
 }
 
 bool WindowWorker::request(Job job, LPARAM parameter) {
-  if (!thread_.running()) return false;
   {
     Lock lock(lock_);
-    if (ending_) return false;
+    if (ending_ || !startLocked()) return false;
     requested_ = {job, parameter};
   }
   SetEvent(wake_);
@@ -150,15 +155,17 @@ DWORD WindowWorker::work(void* self) {
 }
 
 void WindowWorker::end() {
-  if (thread_.running()) {
-    {
-      Lock lock(lock_);
-      ending_ = true;
-    }
-    SetEvent(wake_);
-    thread_.join();
+  {
+    Lock lock(lock_);
+    ending_ = true;
+  }
+  if (wake_ != nullptr) SetEvent(wake_);
+  // The thread ends once all it was given has run.
+  thread_.join();
+  {
     Lock lock(lock_);
     ending_ = false;
+    live_ = false;
     requested_ = {};
   }
   if (wake_ != nullptr) CloseHandle(wake_);

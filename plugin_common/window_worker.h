@@ -62,14 +62,14 @@ class WindowWorker {
   WindowWorker(const WindowWorker&) = delete;
   WindowWorker& operator=(const WindowWorker&) = delete;
 
-  // Starts the thread unless it runs; false when the system refuses it.
-  bool begin();
   // Runs the job on the worker and returns once it has run, answering sent messages meanwhile.
-  // Jobs run in the order given. Without a worker (the system refused one) the job runs here.
+  // Jobs run in the order given. The worker's thread is started by the first job, so a plug-in
+  // that is never asked for such work has none. Without a thread (the system refused one) the
+  // job runs here.
   void run(Job job, LPARAM parameter);
   // Has the worker run the job soon and returns at once; a request not yet taken is replaced by
-  // the next. Allocates nothing and never waits on a window: for hook procedures. False without a
-  // worker.
+  // the next. Never waits on a window: for hook procedures on TOV's own threads (it may start the
+  // worker's thread). False without a worker.
   bool request(Job job, LPARAM parameter);
   // Lets the worker finish what it was given, ends it and waits for it, answering sent messages
   // meanwhile. Never from DllMain.
@@ -86,6 +86,9 @@ class WindowWorker {
 
   static DWORD work(void* self);
   Next takeNext(Item& item);
+  // With the lock held: a thread to take what is given, unless one is at work; false when the
+  // system refuses one.
+  bool startLocked();
 
   LibraryThread thread_;
   SRWLOCK lock_ = SRWLOCK_INIT;
@@ -97,6 +100,7 @@ class WindowWorker {
   unsigned long long done_ = 0;
   Item requested_ = {};  // the latest request not yet taken
   bool ending_ = false;
+  bool live_ = false;  // the thread has been started and not ended
 };
 
 }  // namespace tov

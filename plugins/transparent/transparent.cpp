@@ -266,7 +266,6 @@ class Transparent final : public tov::SharedPlugin<SharedState, state> {
   // that fails the first goes again, so a failed start leaves no hook behind.
   bool start() override {
     if (lowLevelThread.running()) return true;
-    worker.begin();  // without it, the work is done where it arises, as elsewhere
     if (!tov::startHook(state.hMouseHook, WH_MOUSE, mouseProcedure)) return false;
     if (!startLowLevelThread()) {
       tov::stopHook(state.hMouseHook);
