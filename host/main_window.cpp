@@ -55,9 +55,14 @@ bool MainWindow::create(bool hideTrayIcon) {
   windowClass.hIconSm = loadSharedIcon(IDI_TOV, GetSystemMetrics(SM_CXSMICON));
   if (!registerClass(windowClass)) return false;
   bool hide = hideTrayIcon;
-  return Window::create(kMainWindowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, nullptr,
-                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, &hide);
+  return Window::create({.className = kMainWindowClass,
+                         .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                         .exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE,
+                         .x = CW_USEDEFAULT,
+                         .y = CW_USEDEFAULT,
+                         .width = CW_USEDEFAULT,
+                         .height = CW_USEDEFAULT,
+                         .parameter = &hide});
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -97,9 +97,12 @@ PluginListView::~PluginListView() {
 
 HWND PluginListView::create(HWND parent, int controlId, PluginList* plugins) {
   if (!registerSuperclass(WC_LISTVIEWW, kPluginListViewClass)) return nullptr;
-  if (!Window::create(kPluginListViewClass, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, nullptr,
-                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT, 0, 0, 0, 0, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr)) {
+  // At no size: the parent's WM_SIZE places it.
+  if (!Window::create({.className = kPluginListViewClass,
+                       .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT,
+                       .exStyle = WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT,
+                       .parent = parent,
+                       .controlId = controlId})) {
     return nullptr;
   }
   SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
