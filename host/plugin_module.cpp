@@ -2,6 +2,7 @@
 
 #include "core/plugin_rules.h"
 #include "main_window.h"
+#include "popup_menu.h"
 #include "resource.h"
 
 namespace tov {
@@ -104,18 +105,7 @@ bool PluginModule::showMenu(POINT screenPoint, HWND ownerWindow) {
   if (plugin == nullptr) return false;
   HMENU menu = createMenu();
   if (menu == nullptr) return false;
-  // A menu closes on a click elsewhere only when its owner is the foreground window, whatever
-  // opened it: the taskbar, the notification area's overflow flyout, another monitor's taskbar.
-  // The owner keeps the focus it had when it already was in front (the list window's menu).
-  if (GetForegroundWindow() != ownerWindow) {
-    SetForegroundWindow(ownerWindow);
-    SetFocus(ownerWindow);
-  }
-  TrackPopupMenu(menu, TPM_LEFTBUTTON, screenPoint.x, screenPoint.y, 0, ownerWindow, nullptr);
-  // The task switch that lets the same menu open properly the next time.
-  PostMessageW(ownerWindow, WM_NULL, 0, 0);
-  DestroyMenu(menu);
-  SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+  showPopupMenu(menu, screenPoint, ownerWindow);
   return true;
 }
 

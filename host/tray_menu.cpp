@@ -1,5 +1,6 @@
 // The host's tray menu and the combinations it switches.
 #include "main_window.h"
+#include "popup_menu.h"
 #include "resource.h"
 
 namespace tov {
@@ -50,12 +51,7 @@ void MainWindow::showTrayMenu() {
   if (menu == nullptr) return;
   POINT cursor{};
   GetCursorPos(&cursor);
-  SetForegroundWindow(handle());
-  SetFocus(handle());
-  TrackPopupMenu(menu, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, handle(), nullptr);
-  DestroyMenu(menu);  // with its submenus
-  PostMessageW(handle(), WM_NULL, 0, 0);
-  SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+  showPopupMenu(menu, cursor, handle());
 }
 
 void MainWindow::shiftCombination() {
