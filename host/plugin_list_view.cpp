@@ -95,7 +95,7 @@ PluginListView::~PluginListView() {
   DeleteObject(font_);
 }
 
-HWND PluginListView::create(HWND parent, int controlId, PluginList* plugins) {
+HWND PluginListView::create(HWND parent, int controlId, const PluginList* plugins) {
   if (!registerSuperclass(WC_LISTVIEWW, kPluginListViewClass)) return nullptr;
   // At no size: the parent's WM_SIZE places it.
   if (!Window::create({.className = kPluginListViewClass,
@@ -188,13 +188,6 @@ void PluginListView::fitColumns() {
   for (int column = 1; column < static_cast<int>(std::size(kColumnHeaders)); ++column) {
     SendMessageW(handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
   }
-}
-
-PluginModule* PluginListView::moduleAt(int row) const {
-  if (plugins_ == nullptr || row < 0 || static_cast<std::size_t>(row) >= plugins_->size()) {
-    return nullptr;
-  }
-  return (*plugins_)[static_cast<std::size_t>(row)].get();
 }
 
 void PluginListView::refreshRows(int row) {
