@@ -3,7 +3,7 @@
 #include <shlguid.h>
 #include <shlwapi.h>
 
-#include "main_window.h"
+#include "explorer_folder.h"
 
 namespace tov {
 
@@ -54,7 +54,7 @@ bool locationPath(IWebBrowser2* browser, wchar_t* buffer) {
 
 }  // namespace
 
-bool MainWindow::findExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
+bool findExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
   if (buffer == nullptr) return false;
   lstrcpynW(buffer, L"unkown", MAX_PATH);
   ComPointer<IShellWindows> windows;

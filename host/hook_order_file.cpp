@@ -1,36 +1,18 @@
-// Loading the plug-ins named in HookOrder.ini and writing their flags back.
+#include "hook_order_file.h"
+
 #include <string>
 
 #include "core/plugin_rules.h"
-#include "library_search.h"
-#include "main_window.h"
+#include "message_box.h"
 #include "text_file.h"
 
 namespace tov {
 
-bool MainWindow::loadPlugin(const std::wstring& path) {
-  auto module = std::make_unique<PluginModule>();
-  std::wstring failure;
-  // Loaded by its full path: the process's own library search no longer reaches the working
-  // folder, which is where users keep plug-ins.
-  std::optional<std::wstring> library = findPluginLibrary(path);
-  if (!library || !module->load(library->c_str(), this)) {
-    failure = L"Failed to load " + path;
-  } else if (!module->start()) {
-    failure = std::wstring(L"Failed to hook ") + module->getName();
-  } else {
-    pluginList.push_back(std::move(module));
-    return true;
-  }
-  warn(failure, MB_ICONWARNING);
-  // The module's destructor undoes whatever loading achieved.
-  return false;
-}
-
-void MainWindow::loadHookOrder() {
+void HookOrderFile::load(HWND owner, PluginList& plugins, IPluginHost& host,
+                         Combinations& combinations) {
   std::optional<std::string> file = readWholeFile(kHookOrderFile);
   if (!file) {
-    warn(L"Failed to open HookOrder.ini", MB_OK);
+    showMessage(owner, L"Failed to open HookOrder.ini", MB_OK);
     return;
   }
   unsigned codePage = localeCodePage();
@@ -44,51 +26,51 @@ void MainWindow::loadHookOrder() {
       case LineKind::kComment:
         continue;
       case LineKind::kDefinition:
-        combinations_.define(line.letter, decodeText(line.name, codePage));
+        combinations.define(line.letter, decodeText(line.name, codePage));
         continue;
       case LineKind::kBarePlugin:
       case LineKind::kPluginWithFlags:
         break;
     }
-    if (!canLoadAnotherPlugin(liveCount)) {
-      warn(tooManyPluginsMessage(decodeText(text, codePage)), MB_ICONWARNING);
+    if (!plugins.canLoadAnother()) {
+      showMessage(owner, tooManyPluginsMessage(decodeText(text, codePage)), MB_ICONWARNING);
       continue;
     }
-    if (!loadPlugin(decodeText(line.path, codePage))) continue;
-    HookOrderEntry entry;
+    if (!plugins.loadPlugin(decodeText(line.path, codePage), host, owner)) continue;
+    Entry entry;
     if (line.kind == LineKind::kPluginWithFlags) {
       if (!line.flagsValid) {
-        warn(L"Invalid syntax : " + decodeText(text, codePage), MB_ICONWARNING);
+        showMessage(owner, L"Invalid syntax : " + decodeText(text, codePage), MB_ICONWARNING);
       } else {
-        PluginModule& module = *pluginList.back();
+        PluginModule& module = plugins.back();
         entry.membership = line.membership;
         entry.flagLine = FlagLine{index, std::string(text)};
         module.setUse(line.use);
         if (line.trayIcon) module.showTrayIcon(true);
       }
     }
-    hookOrderEntries_.push_back(std::move(entry));
+    entries_.push_back(std::move(entry));
   }
   std::vector<Membership> memberships;
-  memberships.reserve(hookOrderEntries_.size());
-  for (const HookOrderEntry& entry : hookOrderEntries_) memberships.push_back(entry.membership);
-  combinations_.setMembers(memberships);
+  memberships.reserve(entries_.size());
+  for (const Entry& entry : entries_) memberships.push_back(entry.membership);
+  combinations.setMembers(memberships);
 }
 
-bool MainWindow::saveHookOrder() {
+bool HookOrderFile::save(HWND owner, const PluginList& plugins) const {
   std::optional<std::string> file = readWholeFile(kHookOrderFile);
   if (file) {
     std::vector<FlagUpdate> updates;
-    for (std::size_t i = 0; i < pluginList.size() && i < hookOrderEntries_.size(); ++i) {
-      PluginModule* module = pluginList[i].get();
-      const std::optional<FlagLine>& line = hookOrderEntries_[i].flagLine;
+    for (std::size_t i = 0; i < plugins.size() && i < entries_.size(); ++i) {
+      PluginModule* module = plugins[i].get();
+      const std::optional<FlagLine>& line = entries_[i].flagLine;
       if (module == nullptr || !line) continue;
       updates.push_back({&*line, module->isUse(), module->isTrayIconShown()});
     }
     std::string content = rewriteHookOrder(*file, charLayoutOf(localeCodePage()), updates);
     if (content == *file || replaceFileContent(kHookOrderFile, content)) return true;
   }
-  warn(L"Failed to open HookOrder.ini as write.", MB_OK);
+  showMessage(owner, L"Failed to open HookOrder.ini as write.", MB_OK);
   return false;
 }
 

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <exception>
-
 #include "core/command_id.h"
 #include "core/plugin_rules.h"
 #include "core/scaling.h"
@@ -15,11 +13,6 @@ namespace tov {
 
 namespace {
 
-HICON loadSharedIcon(int resource, int size) {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
-                                       IMAGE_ICON, size, size, LR_SHARED));
-}
-
 // The scaling of the monitor that holds a point (the primary one when none does).
 int dpiAtPoint(POINT point) {
   return static_cast<int>(monitorDpi(MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY)));
@@ -28,19 +21,17 @@ int dpiAtPoint(POINT point) {
 }  // namespace
 
 MainWindow::MainWindow()
-    : hostTrayIcon_(nullptr, WM_TRAYICON, nullptr, L"TOV"),
+    : pluginHost_(*this, pluginList_),
+      combinationSwitcher_(pluginList_, listWindow_, hostTray_.icon()),
       taskbarCreatedMessage_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 
 MainWindow::~MainWindow() {
   // The host icon goes first, then the combination state, then the plug-ins in list order.
-  hostTrayIcon_.remove();
-  if (combinationIcon != nullptr) DestroyIcon(combinationIcon);
-  combinationIcon = nullptr;
+  hostTray_.hide();
+  combinationSwitcher_.freeIcon();
   destroyPluginList();
   if (captionIcon_ != nullptr) DestroyIcon(captionIcon_);
 }
-
-void MainWindow::destroyHost() { delete this; }
 
 bool MainWindow::create(bool hideTrayIcon) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -52,12 +43,19 @@ bool MainWindow::create(bool hideTrayIcon) {
   windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TOV), IMAGE_ICON,
                                                     GetSystemMetrics(SM_CXICON),
                                                     GetSystemMetrics(SM_CYICON), LR_SHARED));
-  windowClass.hIconSm = loadSharedIcon(IDI_TOV, GetSystemMetrics(SM_CXSMICON));
+  const int smallIconSize = GetSystemMetrics(SM_CXSMICON);
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(
+      instance, MAKEINTRESOURCEW(IDI_TOV), IMAGE_ICON, smallIconSize, smallIconSize, LR_SHARED));
   if (!registerClass(windowClass)) return false;
   bool hide = hideTrayIcon;
-  return Window::create(kMainWindowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, nullptr,
-                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, &hide);
+  return Window::create({.className = kMainWindowClass,
+                         .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                         .exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE,
+                         .x = CW_USEDEFAULT,
+                         .y = CW_USEDEFAULT,
+                         .width = CW_USEDEFAULT,
+                         .height = CW_USEDEFAULT,
+                         .parameter = &hide});
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,10 +92,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       onTrayIcon(wParam, lParam);
       return 0;
     case WM_SHOWTRAYICON:
-      showHostTrayIcon();
+      hostTray_.show();
       return 0;
     case WM_HIDETRAYICON:
-      hostTrayIcon_.remove();
+      hostTray_.hide();
       return 0;
     default:
       if (message == taskbarCreatedMessage_ && message != 0) {
@@ -116,13 +114,11 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
   InitCommonControlsEx(&controls);
   SetWindowTextW(handle(), L"TOV");
 
-  hostTrayIcon_.setOwner(handle());
-  hostTrayIcon_.setIcon(loadSharedIcon(IDI_TOV, trayIconSize()));
-  if (!hideTrayIcon) hostTrayIcon_.add();
+  hostTray_.attach(handle(), hideTrayIcon);
 
   loadHookOrder();
   syncCombination();
-  listWindow_.create(handle(), kListWindowId, &pluginList);
+  listWindow_.create(handle(), kListWindowId, &pluginList_);
   restorePlacement();
   return 0;
 }
@@ -160,10 +156,10 @@ void MainWindow::restorePlacement() {
   // What the file lacks comes from the default placement, which is in units of a 100 % display:
   // scaled by the monitor it lies on. What the file holds are pixels, taken as they are.
   Placement fallback = defaultPlacement(dpiAtPoint({100, 100}));
-  int left = tov::readSettingInt(kSettingsBase, L"main", L"left", fallback.left);
-  int top = tov::readSettingInt(kSettingsBase, L"main", L"top", fallback.top);
-  int width = tov::readSettingInt(kSettingsBase, L"main", L"width", fallback.width);
-  int height = tov::readSettingInt(kSettingsBase, L"main", L"height", fallback.height);
+  int left = readSettingInt(kSettingsBase, L"main", L"left", fallback.left);
+  int top = readSettingInt(kSettingsBase, L"main", L"top", fallback.top);
+  int width = readSettingInt(kSettingsBase, L"main", L"width", fallback.width);
+  int height = readSettingInt(kSettingsBase, L"main", L"height", fallback.height);
   placing_ = true;
   MoveWindow(handle(), left, top, width, height, TRUE);
   placing_ = false;
@@ -176,27 +172,31 @@ void MainWindow::savePlacement() {
   placement.length = sizeof(placement);
   if (!GetWindowPlacement(handle(), &placement)) return;
   const RECT& r = placement.rcNormalPosition;
-  tov::writeSettingInt(kSettingsBase, L"main", L"left", r.left);
-  tov::writeSettingInt(kSettingsBase, L"main", L"top", r.top);
-  tov::writeSettingInt(kSettingsBase, L"main", L"width", r.right - r.left);
-  tov::writeSettingInt(kSettingsBase, L"main", L"height", r.bottom - r.top);
+  writeSettingInt(kSettingsBase, L"main", L"left", r.left);
+  writeSettingInt(kSettingsBase, L"main", L"top", r.top);
+  writeSettingInt(kSettingsBase, L"main", L"width", r.right - r.left);
+  writeSettingInt(kSettingsBase, L"main", L"height", r.bottom - r.top);
 }
 
-void MainWindow::showHostTrayIcon() {
-  hostTrayIcon_.add();
-  hostTrayIcon_.modify();
+bool MainWindow::loadPlugin(const std::wstring& path) {
+  return pluginList_.loadPlugin(path, pluginHost_, handle());
 }
 
-void MainWindow::warn(const std::wstring& text, UINT type) {
-  MessageBoxW(handle(), text.c_str(), kMessageCaption, type);
+void MainWindow::loadHookOrder() {
+  hookOrderFile_.load(handle(), pluginList_, pluginHost_, combinationSwitcher_.combinations());
 }
+
+bool MainWindow::saveHookOrder() { return hookOrderFile_.save(handle(), pluginList_); }
+
+HMENU MainWindow::createTrayMenu() const {
+  return hostTray_.createTrayMenu(combinations(), pluginList_);
+}
+
+void MainWindow::showTrayMenu() const { hostTray_.showTrayMenu(combinations(), pluginList_); }
 
 void MainWindow::destroyPluginList() {
-  // First loaded, first gone; the list is emptied only afterwards, so a plug-in that calls back
-  // while it stops still finds the others where they were.
-  for (std::unique_ptr<PluginModule>& module : pluginList) module.reset();
-  pluginList.clear();
-  hookOrderEntries_.clear();
+  pluginList_.destroyAll();
+  hookOrderFile_.forget();
 }
 
 void MainWindow::onEndSession() {
@@ -207,18 +207,13 @@ void MainWindow::onEndSession() {
 }
 
 void MainWindow::onTaskbarCreated() {
-  if (hostTrayIcon_.isShown()) showHostTrayIcon();
-  for (std::size_t i = 0; i < pluginList.size(); ++i) {
-    if (PluginModule* module = moduleAt(static_cast<int>(i))) {
+  hostTray_.restore();
+  for (std::size_t i = 0; i < pluginList_.size(); ++i) {
+    if (PluginModule* module = pluginList_.moduleAt(static_cast<int>(i))) {
       module->onCommand(kOffsetTaskbarCreated, 0);
     }
   }
   listWindow_.refreshRows(-1);
-}
-
-PluginModule* MainWindow::moduleAt(int position) const {
-  if (position < 0 || static_cast<std::size_t>(position) >= pluginList.size()) return nullptr;
-  return pluginList[static_cast<std::size_t>(position)].get();
 }
 
 void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
@@ -232,7 +227,7 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
       ShowWindow(handle(), SW_RESTORE);
       return;
     case kCommandHideTrayIcon:
-      hostTrayIcon_.remove();
+      hostTray_.hide();
       return;
     case kCommandQuit:
       saveHookOrder();
@@ -245,7 +240,7 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
       break;
   }
   if (std::optional<int> combination = combinationOfCommand(identifier)) {
-    selectCombination(*combination);
+    combinationSwitcher_.selectCombination(*combination);
   } else if (std::optional<PluginCommand> command =
                  decodeCommand(static_cast<std::uint32_t>(identifier))) {
     onPluginCommand(command->index, command->offset, lParam);
@@ -253,7 +248,7 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::onPluginCommand(int position, int offset, LPARAM param) {
-  PluginModule* module = moduleAt(position);
+  PluginModule* module = pluginList_.moduleAt(position);
   if (module == nullptr) return;
   if (!module->onCommand(offset, param)) return;
   // A change of the active combination may have changed every row; otherwise this plug-in's row
@@ -279,88 +274,14 @@ void MainWindow::onTrayIcon(WPARAM identifier, LPARAM mouseMessage) {
     }
     return;
   }
-  if (identifier > static_cast<WPARAM>(pluginList.size())) return;
+  if (identifier > static_cast<WPARAM>(pluginList_.size())) return;
   onPluginCommand(static_cast<int>(identifier) - 1, kOffsetTrayEvent, mouseMessage);
 }
 
 void MainWindow::showVersionInfo() {
   wchar_t text[256] = L"";
   LoadStringW(GetModuleHandleW(nullptr), IDS_VERSION, text, 256);
-  MessageBoxW(handle(), text, kMessageCaption, MB_OK);
-}
-
-// The operations plug-ins call back into. No exception may cross into a plug-in library: running
-// out of memory on the way is reported as the operation's failure.
-template <class Result, class Operation>
-Result MainWindow::guarded(Result failure, Operation operation) {
-  try {
-    return operation();
-  } catch (const std::exception&) {
-    return failure;
-  }
-}
-
-bool MainWindow::getHostDirectory(wchar_t* buffer) {
-  return guarded(false, [&] {
-    if (buffer == nullptr) return false;
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    std::wstring folder = folderOfPath(std::wstring_view(path, length));
-    if (folder.empty()) return false;
-    lstrcpynW(buffer, folder.c_str(), MAX_PATH);
-    return true;
-  });
-}
-
-bool MainWindow::getExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
-  return guarded(false, [&] { return findExplorerFolder(explorerWindow, buffer); });
-}
-
-bool MainWindow::showPluginMenu(int position, const POINT* screenPoint) {
-  return guarded(false, [&] {
-    PluginModule* module = moduleAt(position);
-    if (module == nullptr || screenPoint == nullptr) return false;
-    module->showMenu(*screenPoint, handle());
-    return true;
-  });
-}
-
-int MainWindow::readSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
-                               int defaultValue) {
-  return guarded(defaultValue,
-                 [&] { return tov::readSettingInt(base, section, key, defaultValue); });
-}
-
-bool MainWindow::writeSettingInt(const wchar_t* base, const wchar_t* section, const wchar_t* key,
-                                 int value) {
-  return guarded(false, [&] { return tov::writeSettingInt(base, section, key, value); });
-}
-
-bool MainWindow::setTrayIcon(int position, HICON icon) {
-  return guarded(false, [&] {
-    PluginModule* module = moduleAt(position);
-    return module != nullptr && module->setTrayIcon(icon);
-  });
-}
-
-bool MainWindow::showTrayIcon(int position, bool show) {
-  return guarded(false, [&] {
-    PluginModule* module = moduleAt(position);
-    return module != nullptr && module->showTrayIcon(show);
-  });
-}
-
-bool MainWindow::toggleTrayIcon(int position) {
-  return guarded(false, [&] {
-    PluginModule* module = moduleAt(position);
-    return module != nullptr && module->toggleTrayIcon();
-  });
-}
-
-bool MainWindow::isTrayIconShown(int position) {
-  PluginModule* module = moduleAt(position);
-  return module != nullptr && module->isTrayIconShown();
+  showMessage(handle(), text, MB_OK);
 }
 
 }  // namespace tov

@@ -95,11 +95,14 @@ PluginListView::~PluginListView() {
   DeleteObject(font_);
 }
 
-HWND PluginListView::create(HWND parent, int controlId, PluginList* plugins) {
+HWND PluginListView::create(HWND parent, int controlId, const PluginList* plugins) {
   if (!registerSuperclass(WC_LISTVIEWW, kPluginListViewClass)) return nullptr;
-  if (!Window::create(kPluginListViewClass, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, nullptr,
-                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT, 0, 0, 0, 0, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr)) {
+  // At no size: the parent's WM_SIZE places it.
+  if (!Window::create({.className = kPluginListViewClass,
+                       .style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT,
+                       .exStyle = WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT,
+                       .parent = parent,
+                       .controlId = controlId})) {
     return nullptr;
   }
   SendMessageW(handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -185,13 +188,6 @@ void PluginListView::fitColumns() {
   for (int column = 1; column < static_cast<int>(std::size(kColumnHeaders)); ++column) {
     SendMessageW(handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), LVSCW_AUTOSIZE);
   }
-}
-
-PluginModule* PluginListView::moduleAt(int row) const {
-  if (plugins_ == nullptr || row < 0 || static_cast<std::size_t>(row) >= plugins_->size()) {
-    return nullptr;
-  }
-  return (*plugins_)[static_cast<std::size_t>(row)].get();
 }
 
 void PluginListView::refreshRows(int row) {

@@ -6,15 +6,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
-#include <vector>
-
-#include "plugin_module.h"
+#include "plugin_list.h"
 #include "window.h"
 
 namespace tov {
-
-using PluginList = std::vector<std::unique_ptr<PluginModule>>;
 
 inline constexpr wchar_t kPluginListViewClass[] = L"PluginListView";
 
@@ -24,7 +19,7 @@ class PluginListView final : public Window {
   ~PluginListView() override;
 
   // Creates and fills the control; its handle, or null.
-  HWND create(HWND parent, int controlId, PluginList* plugins);
+  HWND create(HWND parent, int controlId, const PluginList* plugins);
   // Rewrites the "Use" column of one row, or of all rows for -1, and redraws them.
   void refreshRows(int row);
   // Gives the list the font and column widths of a display scaled to `dpi` (dots per inch), when
@@ -46,14 +41,16 @@ class PluginListView final : public Window {
   void fitColumns();
   void setCellText(int row, int column, const wchar_t* text);
   // The module shown in a row, or null when the row names none.
-  PluginModule* moduleAt(int row) const;
+  PluginModule* moduleAt(int row) const {
+    return plugins_ != nullptr ? plugins_->moduleAt(row) : nullptr;
+  }
   int itemAt(POINT clientPoint);
   void onDoubleClick(POINT clientPoint);
   void onRightButtonDown(POINT clientPoint);
   void onContextMenu(LPARAM screenPoint);
   LRESULT onCustomDraw(NMLVCUSTOMDRAW* draw);
 
-  PluginList* plugins_ = nullptr;
+  const PluginList* plugins_ = nullptr;
   int dpi_ = 0;           // the scaling the font and columns are made for
   HFONT font_ = nullptr;  // ours, once the scaling differs from the one the control began at
 };

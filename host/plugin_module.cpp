@@ -1,12 +1,11 @@
 #include "plugin_module.h"
 
 #include "core/plugin_rules.h"
-#include "main_window.h"
+#include "host_tray.h"
+#include "popup_menu.h"
 #include "resource.h"
 
 namespace tov {
-
-int liveCount = 0;
 
 namespace {
 
@@ -28,67 +27,65 @@ class PluginCall {
 bool PluginModule::callUnderWay() { return callsUnderWay > 0; }
 
 PluginModule::~PluginModule() {
-  trayIcon.reset();
-  if (stateIcon != nullptr) DestroyIcon(stateIcon);
-  stateIcon = nullptr;
+  trayIcon_.reset();
+  if (stateIcon_ != nullptr) DestroyIcon(stateIcon_);
+  stateIcon_ = nullptr;
   unload();
 }
 
-int PluginModule::getId() { return plugin != nullptr ? plugin->getId() : -1; }
+int PluginModule::getId() { return plugin_ != nullptr ? plugin_->getId() : -1; }
 
 const wchar_t* PluginModule::getName() {
-  const wchar_t* name = plugin != nullptr ? plugin->getName() : nullptr;
+  const wchar_t* name = plugin_ != nullptr ? plugin_->getName() : nullptr;
   return name != nullptr ? name : L"";
 }
 
-int PluginModule::getCommandBase() { return plugin != nullptr ? plugin->getCommandBase() : 0; }
+int PluginModule::getCommandBase() { return plugin_ != nullptr ? plugin_->getCommandBase() : 0; }
 
 bool PluginModule::start() {
   PluginCall call;
-  return plugin != nullptr && plugin->start();
+  return plugin_ != nullptr && plugin_->start();
 }
 
 bool PluginModule::stop() {
   PluginCall call;
-  return plugin != nullptr && plugin->stop();
+  return plugin_ != nullptr && plugin_->stop();
 }
 
-bool PluginModule::isUse() { return plugin != nullptr && plugin->isUse(); }
+bool PluginModule::isUse() { return plugin_ != nullptr && plugin_->isUse(); }
 
-bool PluginModule::load(const wchar_t* libraryPath, IPluginHost* pluginHost) {
-  if (library != nullptr || libraryPath == nullptr) return false;
-  library = LoadLibraryW(libraryPath);
-  if (library == nullptr) return false;
+bool PluginModule::load(const wchar_t* libraryPath, IPluginHost* pluginHost, int id) {
+  if (library_ != nullptr || libraryPath == nullptr) return false;
+  library_ = LoadLibraryW(libraryPath);
+  if (library_ == nullptr) return false;
   auto createInstance = reinterpret_cast<CreateInstanceFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library, kCreateInstanceExport)));
+      reinterpret_cast<void*>(GetProcAddress(library_, kCreateInstanceExport)));
   if (createInstance == nullptr) return false;
-  IPlugin* created = createInstance(pluginHost, liveCount);
+  IPlugin* created = createInstance(pluginHost, id);
   if (created == nullptr) return false;
-  liveCount += 1;
-  plugin = created;
-  host = pluginHost;
-  path = libraryPath;
+  plugin_ = created;
+  host_ = pluginHost;
+  path_ = libraryPath;
   return true;
 }
 
 bool PluginModule::unload() {
-  if (library == nullptr) return false;
+  if (library_ == nullptr) return false;
   PluginCall call;
-  if (plugin != nullptr) {
-    plugin->stop();
-    plugin->release();
-    plugin = nullptr;
-    liveCount -= 1;
+  if (plugin_ != nullptr) {
+    plugin_->stop();
+    plugin_->release();
+    plugin_ = nullptr;
   }
-  FreeLibrary(library);
-  library = nullptr;
-  host = nullptr;
-  path.clear();
+  FreeLibrary(library_);
+  library_ = nullptr;
+  host_ = nullptr;
+  path_.clear();
   return true;
 }
 
 HMENU PluginModule::createMenu() {
-  HMENU menu = plugin != nullptr ? plugin->createMenu() : nullptr;
+  HMENU menu = plugin_ != nullptr ? plugin_->createMenu() : nullptr;
   if (menu == nullptr) menu = CreatePopupMenu();
   if (menu == nullptr) return nullptr;
   if (GetMenuItemCount(menu) > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -101,34 +98,22 @@ HMENU PluginModule::createMenu() {
 }
 
 bool PluginModule::showMenu(POINT screenPoint, HWND ownerWindow) {
-  if (plugin == nullptr) return false;
+  if (plugin_ == nullptr) return false;
   HMENU menu = createMenu();
   if (menu == nullptr) return false;
-  // A menu closes on a click elsewhere only when its owner is the foreground window, whatever
-  // opened it: the taskbar, the notification area's overflow flyout, another monitor's taskbar.
-  // The owner keeps the focus it had when it already was in front (the list window's menu).
-  if (GetForegroundWindow() != ownerWindow) {
-    SetForegroundWindow(ownerWindow);
-    SetFocus(ownerWindow);
-  }
-  TrackPopupMenu(menu, TPM_LEFTBUTTON, screenPoint.x, screenPoint.y, 0, ownerWindow, nullptr);
-  // The task switch that lets the same menu open properly the next time.
-  PostMessageW(ownerWindow, WM_NULL, 0, 0);
-  DestroyMenu(menu);
-  SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+  showPopupMenu(menu, screenPoint, ownerWindow);
   return true;
 }
 
 bool PluginModule::onCommand(int commandOffset, LPARAM param) {
-  if (plugin == nullptr) return false;
+  if (plugin_ == nullptr) return false;
   if (commandOffset == kOffsetTaskbarCreated && isTrayIconShown()) {
     // The new taskbar's notification area is empty: put the icon back.
-    trayIcon->add();
-    trayIcon->modify();
+    trayIcon_->show();
   }
   {
     PluginCall call;
-    if (plugin->onCommand(commandOffset, param)) return true;
+    if (plugin_->onCommand(commandOffset, param)) return true;
   }
   switch (defaultAction(commandOffset, param)) {
     case DefaultAction::kToggleUse:
@@ -137,7 +122,7 @@ bool PluginModule::onCommand(int commandOffset, LPARAM param) {
     case DefaultAction::kShowMenu: {
       POINT cursor{};
       GetCursorPos(&cursor);
-      showMenu(cursor, host != nullptr ? host->getMainWindow() : nullptr);
+      showMenu(cursor, host_ != nullptr ? host_->getMainWindow() : nullptr);
       return true;
     }
     case DefaultAction::kToggleTrayIcon:
@@ -152,70 +137,68 @@ bool PluginModule::onCommand(int commandOffset, LPARAM param) {
 void PluginModule::toggleUse() { setUse(!isUse()); }
 
 bool PluginModule::setUse(bool use) {
-  if (plugin == nullptr) return false;
+  if (plugin_ == nullptr) return false;
   bool result = false;
   {
     PluginCall call;
-    result = plugin->setUse(use);
+    result = plugin_->setUse(use);
   }
-  if (trayIcon == nullptr) return result;
-  HICON image = customIcon != nullptr ? customIcon : loadStateIcon();
+  if (trayIcon_ == nullptr) return result;
+  HICON image = customIcon_ != nullptr ? customIcon_ : loadStateIcon();
   if (image == nullptr) return result;
-  trayIcon->setIcon(image);
-  trayIcon->modify();
+  trayIcon_->setIcon(image);
+  trayIcon_->modify();
   return result;
 }
 
 HICON PluginModule::loadStateIcon() {
-  if (plugin == nullptr) return nullptr;
+  if (plugin_ == nullptr) return nullptr;
   bool use = isUse();
   std::wstring file = stateIconFile(getName(), use);
-  if (stateIcon != nullptr) DestroyIcon(stateIcon);
-  const int size = trayIconSize();
-  stateIcon = static_cast<HICON>(
-      LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
-  if (stateIcon == nullptr) {
-    stateIcon = static_cast<HICON>(LoadImageW(
+  if (stateIcon_ != nullptr) DestroyIcon(stateIcon_);
+  stateIcon_ = loadTrayIconFile(file);
+  if (stateIcon_ == nullptr) {
+    const int size = trayIconSize();
+    stateIcon_ = static_cast<HICON>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(use ? IDI_PLUGIN_USE : IDI_PLUGIN_NOT_USE),
         IMAGE_ICON, size, size, 0));
   }
-  return stateIcon;
+  return stateIcon_;
 }
 
 bool PluginModule::setTrayIcon(HICON icon) {
-  if (plugin == nullptr) return false;
-  customIcon = icon;
+  if (plugin_ == nullptr) return false;
+  customIcon_ = icon;
   if (icon == nullptr) icon = loadStateIcon();
-  if (trayIcon != nullptr) {
-    trayIcon->setIcon(icon);
+  if (trayIcon_ != nullptr) {
+    trayIcon_->setIcon(icon);
   } else {
-    HWND owner = host != nullptr ? host->getMainWindow() : nullptr;
-    trayIcon = std::make_unique<TrayIcon>(owner, WM_TRAYICON, icon, getName());
-    trayIcon->setIdentifier(static_cast<UINT>(getId() + 1));
+    HWND owner = host_ != nullptr ? host_->getMainWindow() : nullptr;
+    trayIcon_ = std::make_unique<TrayIcon>(owner, WM_TRAYICON, icon, getName());
+    trayIcon_->setIdentifier(static_cast<UINT>(getId() + 1));
   }
   // Refused while the icon is not in the notification area; that is expected.
-  trayIcon->modify();
+  trayIcon_->modify();
   return true;
 }
 
 bool PluginModule::showTrayIcon(bool show) {
-  if (plugin == nullptr) return false;
+  if (plugin_ == nullptr) return false;
   if (show) {
-    if (trayIcon == nullptr) setTrayIcon(customIcon);
-    trayIcon->add();
-    trayIcon->modify();
+    if (trayIcon_ == nullptr) setTrayIcon(customIcon_);
+    trayIcon_->show();
   } else {
-    trayIcon.reset();
+    trayIcon_.reset();
   }
   return true;
 }
 
 bool PluginModule::toggleTrayIcon() {
-  if (plugin == nullptr) return false;
-  if (trayIcon == nullptr) setTrayIcon(customIcon);
+  if (plugin_ == nullptr) return false;
+  if (trayIcon_ == nullptr) setTrayIcon(customIcon_);
   return showTrayIcon(!isTrayIconShown());
 }
 
-bool PluginModule::isTrayIconShown() const { return trayIcon != nullptr && trayIcon->isShown(); }
+bool PluginModule::isTrayIconShown() const { return trayIcon_ != nullptr && trayIcon_->isShown(); }
 
 }  // namespace tov

@@ -13,10 +13,6 @@
 
 namespace tov {
 
-// The number of plug-in objects that exist: the id the next createInstance gets. Between loads
-// it equals the length of the host's plug-in list, so ids are list positions.
-extern int liveCount;
-
 class PluginModule final : public IPlugin {
  public:
   PluginModule() = default;
@@ -42,15 +38,17 @@ class PluginModule final : public IPlugin {
   // A module is destroyed by its owner, never released.
   bool release() override { return false; }
 
-  // Loads the library and creates the plug-in object with id liveCount. On failure whatever was
-  // achieved stays for the destructor to undo.
-  bool load(const wchar_t* libraryPath, IPluginHost* host);
-  // stop, release, FreeLibrary, in that order. False when nothing was loaded.
-  bool unload();
+  // Loads the library and creates the plug-in object with `id`. On failure whatever was achieved
+  // stays for the destructor to undo.
+  bool load(const wchar_t* libraryPath, IPluginHost* host, int id);
+  // Whether the plug-in object exists: from a successful load until unload.
+  bool hasPlugin() const { return plugin_ != nullptr; }
   // Whether a call into a plug-in that may wait (start, stop, setUse, onCommand, unloading) is
   // under way on the host's thread, below the message being handled.
   static bool callUnderWay();
 
+  // Pops the module's menu up at a screen point for `ownerWindow`, which receives the chosen
+  // command; false without a plug-in object.
   bool showMenu(POINT screenPoint, HWND ownerWindow);
   bool isTrayIconShown() const;
   // "<name>_use.ico" or "<name>_not_use.ico" from the current folder, else the host's own image.
@@ -61,19 +59,24 @@ class PluginModule final : public IPlugin {
   bool toggleTrayIcon();
   void toggleUse();
 
-  const std::wstring& libraryPath() const { return path; }
+  const std::wstring& libraryPath() const { return path_; }
   // The plug-in's notification-area icon, or null while it has none.
-  const TrayIcon* notificationIcon() const { return trayIcon.get(); }
-  HMODULE libraryHandle() const { return library; }
+  const TrayIcon* notificationIcon() const { return trayIcon_.get(); }
+  HMODULE libraryHandle() const { return library_; }
 
  private:
-  std::wstring path;
-  HMODULE library = nullptr;
-  IPlugin* plugin = nullptr;
-  IPluginHost* host = nullptr;
-  std::unique_ptr<TrayIcon> trayIcon;
-  HICON customIcon = nullptr;  // handed in by the plug-in, not owned
-  HICON stateIcon = nullptr;   // owned
+  // stop, release, FreeLibrary, in that order: undoes whatever load achieved. False when nothing
+  // was loaded. Only the destructor unloads, so that the list counts every plug-in object that
+  // goes.
+  bool unload();
+
+  std::wstring path_;
+  HMODULE library_ = nullptr;
+  IPlugin* plugin_ = nullptr;
+  IPluginHost* host_ = nullptr;
+  std::unique_ptr<TrayIcon> trayIcon_;
+  HICON customIcon_ = nullptr;  // handed in by the plug-in, not owned
+  HICON stateIcon_ = nullptr;   // owned
 };
 
 }  // namespace tov

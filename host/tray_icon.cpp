@@ -7,6 +7,12 @@ namespace tov {
 
 int trayIconSize() { return systemMetricForDpi(SM_CXSMICON, systemDpi()); }
 
+HICON loadTrayIconFile(const std::wstring& file) {
+  const int size = trayIconSize();
+  return static_cast<HICON>(
+      LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+}
+
 TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::wstring_view tooltip) {
   data_.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data_.hWnd = owner;

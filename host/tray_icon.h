@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <string_view>
 
 namespace tov {
@@ -11,6 +12,9 @@ namespace tov {
 // The side of a notification-area icon in pixels: the small icon of the taskbar's scaling, which
 // is the system's.
 int trayIconSize();
+// An icon file (relative to the current folder) loaded at that size; null when it cannot be read.
+// The caller destroys it.
+HICON loadTrayIconFile(const std::wstring& file);
 
 class TrayIcon {
  public:
@@ -23,6 +27,11 @@ class TrayIcon {
   // refuses a second add of the same owner and identifier) counts as shown, so that shown always
   // tells whether the icon is really there.
   void add();
+  // add, then modify: the icon put (back) into the notification area as it is now.
+  void show() {
+    add();
+    modify();
+  }
   // Sends the current owner, image and tooltip; false when the shell refuses (icon not there).
   bool modify();
   // Takes the icon out of the area if shown; returns whether it is now not shown.

@@ -30,11 +30,12 @@ bool Window::registerSuperclass(const wchar_t* baseClassName, const wchar_t* cla
   return registerClass(windowClass);
 }
 
-bool Window::create(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,
-                    int x, int y, int width, int height, HWND parent, HMENU menu, void* parameter) {
-  creationParameter_ = parameter;
-  HWND created = CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
-                                 menu, GetModuleHandleW(nullptr), this);
+bool Window::create(const CreateArgs& args) {
+  creationParameter_ = args.parameter;
+  HMENU menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.controlId));
+  HWND created =
+      CreateWindowExW(args.exStyle, args.className, args.title, args.style, args.x, args.y,
+                      args.width, args.height, args.parent, menu, GetModuleHandleW(nullptr), this);
   creationParameter_ = nullptr;
   if (created == nullptr) window_ = nullptr;
   return created != nullptr;

@@ -8,6 +8,22 @@ namespace tov {
 
 class Window {
  public:
+  // What a window is created with, by name; what is left out is zero or null.
+  struct CreateArgs {
+    const wchar_t* className = nullptr;
+    const wchar_t* title = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    HWND parent = nullptr;
+    int controlId = 0;  // a child window's identifier; a top-level window has no menu
+    // Handed to handleMessage() through creationParameter() while WM_CREATE runs.
+    void* parameter = nullptr;
+  };
+
   Window() = default;
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
@@ -22,8 +38,7 @@ class Window {
   // same styles and window extra bytes, this base's dispatcher in front of the system's window
   // procedure, which becomes this object's default procedure. False when either step fails.
   bool registerSuperclass(const wchar_t* baseClassName, const wchar_t* className);
-  bool create(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style, int x,
-              int y, int width, int height, HWND parent, HMENU menu, void* parameter);
+  bool create(const CreateArgs& args);
   // The parameter given to create(), available while WM_CREATE runs.
   void* creationParameter() const { return creationParameter_; }
 
