@@ -1,5 +1,7 @@
 #include "middle_click.h"
 
+#include "core/win32_names.h"
+
 namespace tov::minimize {
 
 ReleaseAction releaseAction(const ReleaseFacts& facts) {
@@ -11,7 +13,7 @@ ReleaseAction releaseAction(const ReleaseFacts& facts) {
 }
 
 bool isFrontCandidate(bool normalTopLevel, std::uint32_t style) {
-  return normalTopLevel && (style & 0x20000000u) == 0;  // WS_MINIMIZE
+  return normalTopLevel && (style & WS_MINIMIZE) == 0;
 }
 
 bool isFrontChoice(const FrontFacts& facts) {

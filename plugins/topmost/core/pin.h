@@ -5,7 +5,7 @@
 
 namespace tov::topmost {
 
-// A right press on a close button (hit-test code 20).
+// A right press on a close button (WM_NCRBUTTONDOWN with HTCLOSE).
 bool isPinPress(std::uintptr_t message, int hitTest);
 
 // Whether a window with this extended style is to become always-on-top (it is not yet).

@@ -18,9 +18,6 @@ inline constexpr int kInitialMinAlpha = 48;
 inline constexpr std::size_t kTitleCapacity = 260;
 inline constexpr std::size_t kCaptionCapacity = 20;
 
-// The hit-test code of a maximise button.
-inline constexpr int kMaxButtonHitTest = 9;
-
 // Any of the eight button-down messages, client or non-client: each ends a running adjustment.
 bool isButtonPress(std::uintptr_t message);
 
