@@ -21,15 +21,16 @@ namespace {
 constexpr UINT kSetOwnTextColour = WM_APP + 3;  // window_fixture's commands
 constexpr UINT kHang = WM_APP + 4;
 
-// Chromal's command identifiers at id 1, and the recorder's at id 0.
-constexpr int kToggleUse = 2003;
-constexpr int kReload = 2004;
-constexpr int kPaintSample = 2005;
-constexpr int kRefresh = 2006;
-constexpr int kRegisterFake = 1011;
-constexpr int kRecorderProbe = 1009;  // any command the recorder logs
+// Chromal's commands at id 1: its own offsets are its menu's two items and the refresh its hook
+// posts. The recorder's at id 0.
+constexpr int kToggleUse = commandId(1, kOffsetToggleUse);
+constexpr int kReload = commandId(1, 4);
+constexpr int kPaintSample = commandId(1, 5);
+constexpr int kRefresh = commandId(1, 6);
+constexpr int kRegisterFake = commandId(0, kRegisterFakeShellWindows);
+constexpr int kRecorderProbe = commandId(0, kIsTrayIconShown);  // any command the recorder logs
 
-constexpr unsigned kNone = 0xFFFFFFFF;
+constexpr unsigned kNone = CLR_NONE;
 
 // The colour messages as the fixture logs them, with their values.
 struct Sent {

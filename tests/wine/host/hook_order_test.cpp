@@ -70,7 +70,7 @@ TEST_F(HookOrder, TheEdgeCasesOfTheFormat) {
   // Membership: combination A holds no plug-in (Minimize belongs to B only), so choosing it
   // switches every plug-in off.
   host.markLog();
-  host.command(200);  // "&Shift Combination": from Custom to A
+  host.command(kCommandShiftCombination);  // from Custom to A
   for (const char* plugin : {"Transparent", "Topmost", "Minimize", "ShufflaXP"}) {
     EXPECT_EQ(actions(host.logOfSinceMark(plugin)), (std::vector<std::string>{"setUse 0"}))
         << plugin;
@@ -100,7 +100,7 @@ TEST_F(HookOrder, SaveKeepsEveryByteOfOtherLinesAndEndsLinesWithCrLf) {
   host.writeHookOrder(file);
   host.start();
   ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);  // "Is Use": off
+  host.pluginCommand(0, kOffsetToggleUse);  // "Is Use": off
   ASSERT_TRUE(host.quit());
   EXPECT_EQ(host.hookOrder(),
             "; \x81\x8d\x90\x9d\r\n"
@@ -134,7 +134,7 @@ TEST_F(HookOrder, ShiftJisUnderAJapaneseLocale) {
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_EQ(listRowCount(host.listWindow()), 2);
   EXPECT_EQ(listCell(host.listWindow(), 0, 2), plugin);
-  host.command(1003);
+  host.pluginCommand(0, kOffsetToggleUse);
   ASSERT_TRUE(host.quit());
   std::string expected = file;
   expected.replace(expected.find("11A"), 2, "01");
@@ -148,8 +148,8 @@ TEST_F(HookOrder, FlagsGoIntoThePluginsOwnLineNotAnotherThatContainsItsName) {
   host.start();
   expectMessages({{L"Failed to load PushupB.dll", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  host.command(1002);
+  host.pluginCommand(0, kOffsetToggleUse);
+  host.pluginCommand(0, kOffsetToggleTrayIcon);
   ASSERT_TRUE(host.quit());
   EXPECT_EQ(host.hookOrder(), "11 PushupB.dll\r\n00 Pushup.dll\r\n");
 }
@@ -165,7 +165,7 @@ TEST_F(HookOrder, ALongLineIsReadInPiecesAndWrittenBackWhole) {
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_EQ(listRowCount(host.listWindow()), 2);
   EXPECT_EQ(listCell(host.listWindow(), 0, 2), L"Tail");
-  host.command(2003);  // Plug off
+  host.pluginCommand(1, kOffsetToggleUse);  // Plug off
   ASSERT_TRUE(host.quit());
   EXPECT_EQ(host.hookOrder(), comment + "\r\n01 Plug.dll\r\n");
 }
@@ -175,73 +175,63 @@ TEST_F(HookOrder, MissingFileLeavesTheHostEmptyAndIsNeverCreated) {
   expectMessages({{L"Failed to open HookOrder.ini", kPlain}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_EQ(listRowCount(host.listWindow()), 0);
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
+  PostMessageW(host.mainWindow(), WM_COMMAND, kCommandQuit, 0);
   expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
   EXPECT_TRUE(host.waitForExit());
   EXPECT_FALSE(fileExists(host.file(L"HookOrder.ini")));
 }
 
-TEST_F(HookOrder, AReadOnlyFileIsNotReplaced) {
+// What keeps the save from replacing the file: it is read-only, or another program holds it
+// open. One that reads it and lets others read it, but not delete or replace it, lets the host
+// read it and write the new content beside it, and then not put that in its place.
+struct Obstacle {
+  const char* name;
+  std::string file;
+  bool readOnly;  // else held open, with this sharing:
+  DWORD share;
+};
+
+class SaveBlocked : public HookOrder, public ::testing::WithParamInterface<Obstacle> {};
+
+TEST_P(SaveBlocked, TheFileStaysAsItWas) {
+  const Obstacle& obstacle = GetParam();
+  const std::wstring path = host.file(L"HookOrder.ini");
   host.addPlugin(L"Plug");
-  const std::string file = "; keep me\n11 Plug.dll\n";
-  host.writeHookOrder(file);
+  host.writeHookOrder(obstacle.file);
   host.start();
   ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  ASSERT_TRUE(SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_READONLY));
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
+  host.pluginCommand(0, kOffsetToggleUse);
+  HANDLE held = INVALID_HANDLE_VALUE;
+  if (obstacle.readOnly) {
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  } else {
+    held = CreateFileW(path.c_str(), GENERIC_READ, obstacle.share, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  }
+  PostMessageW(host.mainWindow(), WM_COMMAND, kCommandQuit, 0);
   expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
   EXPECT_TRUE(host.waitForExit());
-  SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(host.hookOrder(), file);
+  if (obstacle.readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  EXPECT_EQ(host.hookOrder(), obstacle.file);
   EXPECT_TRUE(noTemporaryFiles());
 }
 
-TEST_F(HookOrder, AFileThatCannotBeReplacedStaysAsItWas) {
-  host.addPlugin(L"Plug");
-  const std::string file = "; keep me\n11 Plug.dll\n";
-  host.writeHookOrder(file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  // Another program reads the file and lets others read it, but not delete or replace it: the
-  // host reads it, writes the new content beside it, and then cannot put it in its place.
-  HANDLE held = CreateFileW(host.file(L"HookOrder.ini").c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.waitForExit());
-  CloseHandle(held);
-  EXPECT_EQ(host.hookOrder(), file);
-  EXPECT_TRUE(noTemporaryFiles());
-}
-
-TEST_F(HookOrder, AFileHeldExclusivelyByAnotherProgramIsNotTouched) {
-  host.addPlugin(L"Plug");
-  const std::string file = "11 Plug.dll\r\n";
-  host.writeHookOrder(file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  HANDLE held = CreateFileW(host.file(L"HookOrder.ini").c_str(), GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.waitForExit());
-  CloseHandle(held);
-  EXPECT_EQ(host.hookOrder(), file);
-  EXPECT_TRUE(noTemporaryFiles());
-}
+INSTANTIATE_TEST_SUITE_P(
+    HookOrder, SaveBlocked,
+    ::testing::Values(Obstacle{"ReadOnly", "; keep me\n11 Plug.dll\n", true, 0},
+                      Obstacle{"HeldForReading", "; keep me\n11 Plug.dll\n", false,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE},
+                      Obstacle{"HeldExclusively", "11 Plug.dll\r\n", false, 0}),
+    [](const ::testing::TestParamInfo<Obstacle>& info) { return info.param.name; });
 
 TEST_F(HookOrder, EndOfSessionSavesAndUnloadsClosingDoesNotSave) {
   host.addPlugin(L"Plug");
   host.writeHookOrder("11 Plug.dll\r\n");
   host.start();
   ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
+  host.pluginCommand(0, kOffsetToggleUse);
   host.markLog();
   host.send(WM_ENDSESSION, FALSE, 0);  // saved whatever wParam says
   EXPECT_EQ(host.hookOrder(), "01 Plug.dll\r\n");
@@ -290,12 +280,12 @@ TEST_F(HookOrder, AtMostSixtyFourPluginsWithAWarningNamingEachRefusedLine) {
   EXPECT_EQ(listRowCount(host.listWindow()), 64);
   // The last plug-in still gets its own commands.
   host.markLog();
-  host.command(64004);
+  host.pluginCommand(63, kFirstPluginOffset);
   EXPECT_EQ(actions(host.logOfSinceMark("Plug")), (std::vector<std::string>{"onCommand 4 0"}));
   // The definition after the refused line was read: shifting reaches A, which holds none of the
   // loaded plug-ins.
   host.markLog();
-  host.command(200);
+  host.command(kCommandShiftCombination);
   std::vector<std::string> shifted = actions(host.logOfSinceMark("Plug"));
   EXPECT_EQ(std::count(shifted.begin(), shifted.end(), "setUse 0"), 64);
 }

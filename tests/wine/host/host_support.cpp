@@ -162,6 +162,17 @@ std::optional<HostRun::Box> HostRun::nextMessageBox(Duration timeout) {
 
 bool HostRun::noMessageBox() { return !waitForMessageBox(processId(), 300ms).has_value(); }
 
+HWND HostRun::popupMenu(Duration timeout) const {
+  return waitForWindowOfClass(L"#32768", processId(), timeout);
+}
+
+bool HostRun::escapeMenu(HWND menu) const {
+  if (menu == nullptr) menu = popupMenu();
+  if (menu == nullptr) return false;
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  return waitUntil([&] { return !IsWindowVisible(menu); });
+}
+
 LRESULT HostRun::send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return SendMessageW(main_, message, wParam, lParam);
 }
@@ -171,7 +182,7 @@ void HostRun::command(int identifier, LPARAM lParam) const {
 }
 
 bool HostRun::quit() {
-  PostMessageW(main_, WM_COMMAND, kQuitCommand, 0);
+  PostMessageW(main_, WM_COMMAND, kCommandQuit, 0);
   return waitForExit();
 }
 

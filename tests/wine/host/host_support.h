@@ -1,6 +1,8 @@
 // What the host's Windows tests share: TOV.exe started in a folder of its own with the recorder
-// plug-in under the names a test gives it, the recorder's log, the host's message boxes, its
-// tray icons as the notification area holds them, and its list window read from outside.
+// plug-in under the names a test gives it, the commands it is sent (the host's own and the
+// plug-ins', named as the code names them), the recorder's log, the host's message boxes and
+// popup menus, its tray icons as the notification area holds them, and its list window read from
+// outside.
 #pragma once
 
 #include <windows.h>
@@ -8,15 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "core/combinations.h"
+#include "core/command_id.h"
 #include "harness.h"
+#include "recorder_commands.h"
 
 namespace tov::test {
 
-// Private messages and command identifiers of the host, as other programs send them.
+// Private messages of the host, as other programs send them.
 inline constexpr UINT kTrayIconMessage = WM_APP + 5;
 inline constexpr UINT kShowTrayIconMessage = WM_APP + 6;
 inline constexpr UINT kHideTrayIconMessage = WM_APP + 7;
-inline constexpr WORD kQuitCommand = 104;
 
 class HostRun {
  public:
@@ -59,8 +63,18 @@ class HostRun {
   // Whether the host shows no message box within a short while.
   bool noMessageBox();
 
+  // The host's popup menu once it shows; null when none does within the time.
+  HWND popupMenu(Duration timeout = kDefaultWait) const;
+  // Closes `menu`, or else the next popup menu the host shows, with Escape as the keyboard does,
+  // and waits until it has gone: whether there was one and it went.
+  bool escapeMenu(HWND menu = nullptr) const;
+
   LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   void command(int identifier, LPARAM lParam = 0) const;
+  // The command that the plug-in at `position` in the host's list receives as `offset`.
+  void pluginCommand(int position, int offset, LPARAM lParam = 0) const {
+    command(commandId(position, offset), lParam);
+  }
   // "&Quit" and the end of the process.
   bool quit();
 

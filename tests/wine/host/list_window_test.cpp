@@ -32,13 +32,6 @@ class ListWindow : public ::testing::Test {
     ClientToScreen(list, &point);
     return point;
   }
-  HWND popupMenu(Duration timeout) {
-    return waitForWindowOfClass(L"#32768", host.processId(), timeout);
-  }
-  void closeMenu(HWND menu) {
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    waitUntil([&] { return !IsWindowVisible(menu); });
-  }
   int selectedRow(int after = -1) {
     return static_cast<int>(
         SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
@@ -137,7 +130,7 @@ TEST_F(ListWindow, DoubleClickTogglesThePluginAndItsCell) {
 TEST_F(ListWindow, ContextMenus) {
   // The menu key with no row selected shows nothing.
   SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  EXPECT_EQ(popupMenu(300ms), nullptr);
+  EXPECT_EQ(host.popupMenu(300ms), nullptr);
 
   // A right click on a row selects it alone and opens its plug-in's menu.
   SetForegroundWindow(host.mainWindow());
@@ -147,23 +140,23 @@ TEST_F(ListWindow, ContextMenus) {
   host.markLog();
   POINT third = screenPointOfRow(2);
   click(third.x, third.y, 3);
-  HWND menu = popupMenu(kDefaultWait);
+  HWND menu = host.popupMenu();
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(selectedRow(), 2);
   EXPECT_EQ(selectedRow(2), -1);
   EXPECT_NE(SendMessageW(list, LVM_GETITEMSTATE, 2, LVIS_FOCUSED), 0);
   std::vector<std::string> asked = host.logOfSinceMark("Third");
   EXPECT_NE(std::find(asked.begin(), asked.end(), "createMenu"), asked.end());
-  closeMenu(menu);
+  host.escapeMenu(menu);
 
   // The menu key opens the first selected row's menu.
   host.markLog();
   PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  menu = popupMenu(kDefaultWait);
+  menu = host.popupMenu();
   ASSERT_NE(menu, nullptr);
   asked = host.logOfSinceMark("Third");
   EXPECT_NE(std::find(asked.begin(), asked.end(), "createMenu"), asked.end());
-  closeMenu(menu);
+  host.escapeMenu(menu);
 }
 
 // TOV.exe takes libraries only from its own and the system folder, yet plug-ins still load where

@@ -120,33 +120,35 @@ TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
     std::vector<std::string> declined;  // what follows when the plug-in returns false
   };
   const Case cases[] = {
-      {3, 0, {"onCommand 3 0", "setUse 0"}},
-      {3, 0, {"onCommand 3 0", "setUse 1"}},
-      {1, 0x201, {"onCommand 1 513", "setUse 0"}},
-      {1, 0x203, {"onCommand 1 515", "setUse 1"}},
-      {1, 0x202, {"onCommand 1 514"}},
-      {1, 0x200, {"onCommand 1 512"}},
-      {0, 0, {"onCommand 0 0"}},
-      {4, 0, {"onCommand 4 0"}},
+      {kOffsetToggleUse, 0, {"onCommand 3 0", "setUse 0"}},
+      {kOffsetToggleUse, 0, {"onCommand 3 0", "setUse 1"}},
+      {kOffsetTrayEvent, WM_LBUTTONDOWN, {"onCommand 1 513", "setUse 0"}},
+      {kOffsetTrayEvent, WM_LBUTTONDBLCLK, {"onCommand 1 515", "setUse 1"}},
+      {kOffsetTrayEvent, WM_LBUTTONUP, {"onCommand 1 514"}},
+      {kOffsetTrayEvent, WM_MOUSEMOVE, {"onCommand 1 512"}},
+      {kOffsetTaskbarCreated, 0, {"onCommand 0 0"}},
+      {kFirstPluginOffset, 0, {"onCommand 4 0"}},
       {17, 5, {"onCommand 17 5"}},
   };
   for (const Case& c : cases) {
     host.markLog();
-    host.command(1000 + c.offset, c.param);
+    host.pluginCommand(0, c.offset, c.param);
     EXPECT_EQ(actions(host.logOfSinceMark("Plug")), c.declined) << c.offset << " " << c.param;
   }
 
   // Offset 2 shows and hides the tray icon.
-  host.command(1002);
+  host.pluginCommand(0, kOffsetToggleTrayIcon);
   EXPECT_FALSE(trayIconPresent(main, 1));
-  host.command(1002);
+  host.pluginCommand(0, kOffsetToggleTrayIcon);
   EXPECT_TRUE(trayIconPresent(main, 1));
 
   // Accepted offsets: nothing follows.
   writeFile(host.file(L"Plug.accept"), "3\n2\n1 513\n");
-  for (auto [offset, param] : {std::pair{3, 0}, {2, 0}, {1, 0x201}}) {
+  for (auto [offset, param] : {std::pair{kOffsetToggleUse, 0},
+                               {kOffsetToggleTrayIcon, 0},
+                               {kOffsetTrayEvent, WM_LBUTTONDOWN}}) {
     host.markLog();
-    host.command(1000 + offset, param);
+    host.pluginCommand(0, offset, param);
     EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
               (std::vector<std::string>{"onCommand " + std::to_string(offset) + " " +
                                         std::to_string(param)}));
@@ -154,7 +156,7 @@ TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
   EXPECT_TRUE(trayIconPresent(main, 1));
   // Accepting one mouse message does not accept the others.
   host.markLog();
-  host.command(1001, 0x203);
+  host.pluginCommand(0, kOffsetTrayEvent, WM_LBUTTONDBLCLK);
   EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
             (std::vector<std::string>{"onCommand 1 515", "setUse 0"}));
 }
@@ -190,11 +192,10 @@ TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
   // the front whatever was there, so that a click elsewhere closes the menu.
   ASSERT_NE(GetForegroundWindow(), main);
   PostMessageW(main, kTrayIconMessage, 1, WM_RBUTTONUP);
-  HWND menu = waitForWindowOfClass(L"#32768", host.processId());
+  HWND menu = host.popupMenu();
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(GetForegroundWindow(), main);
-  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+  EXPECT_TRUE(host.escapeMenu(menu));
 }
 
 // Real clicks on the icons that the notification area of Wine's desktop shows, found on the
@@ -253,10 +254,7 @@ TEST_F(HostModules, ClicksOnTheTrayIcons) {
   // Right clicks open the plug-in's menu and the host's tray menu.
   for (POINT at : {*plugin, *hostIcon}) {
     click(at.x, at.y, 3);
-    HWND menu = waitForWindowOfClass(L"#32768", host.processId());
-    ASSERT_NE(menu, nullptr);
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+    EXPECT_TRUE(host.escapeMenu());
   }
 }
 
@@ -294,7 +292,7 @@ TEST_F(HostModules, HostCommands) {
   HWND main = host.waitUntilReady();
   ASSERT_TRUE(main);
 
-  PostMessageW(main, WM_COMMAND, 101, 0);  // "&Version Info"
+  PostMessageW(main, WM_COMMAND, kCommandVersionInfo, 0);
   auto box = host.nextMessageBox();
   ASSERT_TRUE(box);
   EXPECT_EQ(box->caption, L"TOV");
@@ -302,16 +300,13 @@ TEST_F(HostModules, HostCommands) {
   EXPECT_FALSE(box->hasIcon);
 
   EXPECT_FALSE(IsWindowVisible(main));
-  host.command(102);  // "Show &Window": shown and restored
+  host.command(kCommandShowWindow);  // shown and restored
   EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_FALSE(IsIconic(main));
 
   // A right release on the host icon opens the tray menu.
   PostMessageW(main, kTrayIconMessage, 0, WM_RBUTTONUP);
-  HWND menu = waitForWindowOfClass(L"#32768", host.processId());
-  ASSERT_NE(menu, nullptr);
-  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+  EXPECT_TRUE(host.escapeMenu());
 }
 
 TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
@@ -320,7 +315,7 @@ TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
   HWND main = host.waitUntilReady();
   ASSERT_TRUE(main);
   ASSERT_TRUE(trayIconPresent(main, 0));
-  host.command(103);  // "Hide &TrayIcon"
+  host.command(kCommandHideTrayIcon);
   EXPECT_FALSE(trayIconPresent(main, 0));
   host.send(RegisterWindowMessageW(L"TaskbarCreated"));
   EXPECT_FALSE(trayIconPresent(main, 0));
@@ -344,13 +339,13 @@ TEST_F(HostModules, IconsAlreadyInTheAreaCountAsShown) {
 
   // The same for a plug-in that asks to show its icon while it is shown.
   host.markLog();
-  host.command(1005, 1);  // showTrayIcon(true)
-  host.command(1009);     // isTrayIconShown
+  host.pluginCommand(0, kShowTrayIcon, 1);
+  host.pluginCommand(0, kIsTrayIconShown);
   EXPECT_TRUE(contains(host.logOfSinceMark("Plug"), "isTrayIconShown -> 1"));
-  host.command(1002);  // "Is Use TrayIcon": hides it
+  host.pluginCommand(0, kOffsetToggleTrayIcon);  // "Is Use TrayIcon": hides it
   EXPECT_FALSE(trayIconPresent(main, 1));
   host.markLog();
-  host.command(1009);
+  host.pluginCommand(0, kIsTrayIconShown);
   EXPECT_TRUE(contains(host.logOfSinceMark("Plug"), "isTrayIconShown -> 0"));
 }
 
@@ -361,14 +356,14 @@ TEST_F(HostModules, HostServicesForPlugins) {
   HWND main = host.waitUntilReady();
   ASSERT_TRUE(main);
   host.markLog();
-  host.command(1008);  // getHostDirectory
-  host.command(1006);  // toggleTrayIcon: shows it
-  host.command(1009);
-  host.command(1010, 1);  // setTrayIcon(own image)
-  host.command(1003);     // flips the in-use flag; the own image stays
-  host.command(1010, 0);  // back to the state images
-  host.command(1005, 0);  // showTrayIcon(false)
-  host.command(1009);
+  host.pluginCommand(0, kGetHostDirectory);
+  host.pluginCommand(0, kToggleTrayIcon);  // shows it
+  host.pluginCommand(0, kIsTrayIconShown);
+  host.pluginCommand(0, kSetTrayIcon, 1);   // its own image
+  host.pluginCommand(0, kOffsetToggleUse);  // flips the in-use flag; the own image stays
+  host.pluginCommand(0, kSetTrayIcon, 0);   // back to the state images
+  host.pluginCommand(0, kShowTrayIcon, 0);
+  host.pluginCommand(0, kIsTrayIconShown);
   std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
   EXPECT_TRUE(contains(log, "getHostDirectory -> 1 " + narrow(host.folder())))
       << ::testing::PrintToString(log);
@@ -394,12 +389,12 @@ class ExplorerFolder : public HostModules {
   }
   bool registerFake() {
     host.markLog();
-    host.command(1011);
+    host.pluginCommand(0, kRegisterFakeShellWindows);
     return contains(host.logOfSinceMark("Plug"), "registerFakeShellWindows -> 1");
   }
   std::string folderOf(const std::string& window) {
     host.markLog();
-    host.command(1007, static_cast<LPARAM>(std::stoll(window)));
+    host.pluginCommand(0, kGetExplorerFolder, static_cast<LPARAM>(std::stoll(window)));
     std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
     return log.size() == 2 ? log[1] : ::testing::PrintToString(log);
   }

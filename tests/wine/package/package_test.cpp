@@ -259,7 +259,7 @@ TEST_F(InstallerTest, UpgradeWhileTovRunsQuitsItAndKeepsTheUsersFiles) {
   host.start();
   ASSERT_NE(host.waitUntilReady(), nullptr);
   ASSERT_EQ(listCell(host.listWindow(), 0, 3), L"Use");
-  host.command(1003);  // the first plug-in's "Is Use": off
+  host.pluginCommand(0, kOffsetToggleUse);  // the first plug-in's "Is Use": off
   ASSERT_TRUE(waitUntil([&] { return listCell(host.listWindow(), 0, 3) == L"Not Use"; }));
 
   ASSERT_EQ(install(L"/S"), 0);

@@ -133,10 +133,10 @@ TEST_F(PushupTest, RightAndMiddleDoubleClicksAndAnythingNotInUsePass) {
 }
 
 // PushupB in TOV, with the recorder (as "Plug", id 0) to register the fake shell windows in the
-// host's apartment; PushupB is id 1, so its go-up command is 2004.
+// host's apartment; PushupB is id 1, and its go-up command is its first own offset.
 class PushupBHost : public ::testing::Test {
  protected:
-  static constexpr int kGoUpCommand = 2004;
+  static constexpr int kGoUpCommand = commandId(1, kFirstPluginOffset);
 
   void SetUp() override {
     host_.addPlugin(L"Plug");
@@ -146,7 +146,7 @@ class PushupBHost : public ::testing::Test {
     host_.start();
     ASSERT_TRUE(host_.waitUntilReady());
     host_.markLog();
-    host_.command(1011);
+    host_.pluginCommand(0, kRegisterFakeShellWindows);
     ASSERT_TRUE(waitUntil([&] {
       for (const std::string& line : host_.logOfSinceMark("Plug"))
         if (line.find("registerFakeShellWindows -> 1") != std::string::npos) return true;
@@ -281,7 +281,7 @@ TEST_P(PushupItemsView, DoubleClickOnTheBackgroundTypesAltUp) {
   } else {
     // Whatever the host would type comes before a key typed after it has handled the command.
     host.markLog();
-    PostMessageW(host.mainWindow(), WM_COMMAND, 1009, 0);
+    PostMessageW(host.mainWindow(), WM_COMMAND, commandId(0, kIsTrayIconShown), 0);
     ASSERT_TRUE(waitUntil([&] { return !host.logOfSinceMark("Plug").empty(); }));
     xdotool("key shift");
     ASSERT_TRUE(fixture.waitForLine("0.items KEYUP 10"));
