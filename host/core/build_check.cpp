@@ -1,7 +1,5 @@
 #include "core/build_check.h"
 
-#include "core/win32_names.h"
-
 namespace tov {
 
 bool runsOn64BitWindowsAs32Bit(const ProcessMachine& machine) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/win32_names.h"
+
 namespace tov {
 
 // What Windows answered about the running process. Windows 10 1511 and later have

@@ -1,7 +1,6 @@
 #include "plugin_rules.h"
 
 #include "core/command_id.h"
-#include "core/win32_names.h"
 
 namespace tov {
 

@@ -2,8 +2,6 @@
 
 #include <cwchar>
 
-#include "core/win32_names.h"
-
 namespace tov {
 
 MiddleMessage classifyMiddle(std::uintptr_t message) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/win32_names.h"
+
 namespace tov {
 
 // The shell's view of a folder, the parent of the desktop's icon list.

@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "plugin_common/core/win32_names.h"
-
 namespace tov::crevo {
 namespace {
 

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "plugin_common/core/win32_names.h"
-
 namespace tov::explorer_fit {
 namespace {
 

@@ -4,8 +4,6 @@
 
 #include <cwchar>
 
-#include "plugin_common/core/win32_names.h"
-
 namespace tov::minimize {
 namespace {
 

@@ -4,7 +4,6 @@
 
 #include "core/code_page.h"
 #include "core/command_id.h"
-#include "core/win32_names.h"
 
 namespace tov {
 namespace {

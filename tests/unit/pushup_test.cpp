@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin_common/core/win32_names.h"
-
 namespace tov::pushup {
 namespace {
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin_common/core/win32_names.h"
-
 #include <string>
 #include <vector>
 

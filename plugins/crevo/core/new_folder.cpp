@@ -2,8 +2,6 @@
 
 #include <cwchar>
 
-#include "core/win32_names.h"
-
 namespace tov::crevo {
 
 bool isTriggerPress(std::uint8_t triggerKey, bool inUse, int code, std::uintptr_t virtualKey,

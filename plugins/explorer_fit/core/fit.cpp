@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "core/win32_names.h"
-
 namespace tov::explorer_fit {
 
 namespace {

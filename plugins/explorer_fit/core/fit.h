@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::explorer_fit {
 
 struct Rect {

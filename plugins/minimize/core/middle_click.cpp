@@ -1,7 +1,5 @@
 #include "middle_click.h"
 
-#include "core/win32_names.h"
-
 namespace tov::minimize {
 
 ReleaseAction releaseAction(const ReleaseFacts& facts) {

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "core/win32_names.h"
-
 namespace tov::pushup {
 
 bool isDoubleClick(const Press& first, const Press& second, const DoubleClickLimits& limits) {

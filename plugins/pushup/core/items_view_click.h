@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::pushup {
 
 // One left press (WM_LBUTTONDOWN, the one mouse message the pairing looks at): the window it went

@@ -1,7 +1,5 @@
 #include "pin.h"
 
-#include "core/win32_names.h"
-
 namespace tov::topmost {
 
 bool isPinPress(std::uintptr_t message, int hitTest) {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::topmost {
 
 // A right press on a close button (WM_NCRBUTTONDOWN with HTCLOSE).

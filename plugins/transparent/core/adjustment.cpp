@@ -1,7 +1,5 @@
 #include "adjustment.h"
 
-#include "core/win32_names.h"
-
 namespace tov::transparent {
 
 namespace {

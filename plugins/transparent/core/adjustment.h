@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::transparent {
 
 // The alpha an adjustment starts at, and full opacity.
