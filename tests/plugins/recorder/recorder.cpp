@@ -87,6 +87,7 @@ struct UnloadWitness {
 
 class Recorder final : public tov::PluginBase {
  public:
+  using enum tov::test::RecorderOffset;
   Recorder(int pluginId, IPluginHost* pluginHost)
       : PluginBase(pluginName, pluginId), host(pluginHost) {}
   ~Recorder() override { record("destroyed id=%d", id); }
@@ -110,8 +111,7 @@ class Recorder final : public tov::PluginBase {
     return nullptr;
 #else
     HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING,
-                static_cast<UINT_PTR>(tov::commandId(id, tov::test::kRecorderItem)),
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(tov::commandId(id, kRecorderItem)),
                 L"Recorder item");
     return menu;
 #endif
@@ -119,7 +119,6 @@ class Recorder final : public tov::PluginBase {
   bool onCommand(int offset, LPARAM param) override {
     record("onCommand %d %lld", offset, static_cast<long long>(param));
     if (accepts(offset, param)) return true;
-    using enum tov::test::RecorderOffset;
     switch (offset) {
       case kShowTrayIcon:
         record("showTrayIcon -> %d", host->showTrayIcon(id, param != 0) ? 1 : 0);

@@ -27,7 +27,6 @@ constexpr int kToggleUse = commandId(1, kOffsetToggleUse);
 constexpr int kReload = commandId(1, 4);
 constexpr int kPaintSample = commandId(1, 5);
 constexpr int kRefresh = commandId(1, 6);
-constexpr int kRegisterFake = commandId(0, kRegisterFakeShellWindows);
 constexpr int kRecorderProbe = commandId(0, kIsTrayIconShown);  // any command the recorder logs
 
 constexpr unsigned kNone = CLR_NONE;
@@ -173,9 +172,7 @@ class ChromalTest : public ::testing::Test {
   void startHost() {
     host.start();
     ASSERT_TRUE(host.waitUntilReady());
-    host.markLog();
-    host.command(kRegisterFake);
-    ASSERT_TRUE(contains(host.logOfSinceMark("Plug"), "registerFakeShellWindows -> 1"));
+    ASSERT_TRUE(host.registerFakeShellWindows());
   }
 
   // Whatever the host had been posted before now has been handled: a command posted after them
@@ -184,12 +181,6 @@ class ChromalTest : public ::testing::Test {
     host.markLog();
     PostMessageW(host.mainWindow(), WM_COMMAND, kRecorderProbe, 0);
     ASSERT_TRUE(waitUntil([&] { return !host.logOfSinceMark("Plug").empty(); }));
-  }
-
-  static bool contains(const std::vector<std::string>& lines, const std::string& text) {
-    for (const std::string& entry : lines)
-      if (entry.find(text) != std::string::npos) return true;
-    return false;
   }
 
   // A window sets its list's text colour as the shell does (wParam 0); returns once whatever the

@@ -98,9 +98,7 @@ class Combination : public ::testing::Test {
   void send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     SendMessageW(host_->handle(), message, wParam, lParam);
   }
-  void command(int identifier, LPARAM lParam = 0) {
-    send(WM_COMMAND, static_cast<WPARAM>(identifier), lParam);
-  }
+  void command(int identifier, LPARAM lParam = 0) { send(WM_COMMAND, identifier, lParam); }
   std::vector<bool> inUse() const {
     std::vector<bool> flags;
     for (const auto& module : host_->plugins()) flags.push_back(module->isUse());

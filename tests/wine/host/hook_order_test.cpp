@@ -11,16 +11,6 @@ namespace {
 
 class HookOrder : public ::testing::Test {
  protected:
-  // Expects exactly these message boxes, in this order, each with the caption "TOV".
-  void expectMessages(const std::vector<std::pair<std::wstring, bool>>& expected) {
-    for (const auto& [text, icon] : expected) {
-      auto box = host.nextMessageBox();
-      ASSERT_TRUE(box) << "missing: " << narrow(text);
-      EXPECT_EQ(box->caption, L"TOV");
-      EXPECT_EQ(box->text, text);
-      EXPECT_EQ(box->hasIcon, icon) << narrow(text);
-    }
-  }
   bool noTemporaryFiles() {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(host.file(L"*.tmp").c_str(), &found);
@@ -31,9 +21,6 @@ class HookOrder : public ::testing::Test {
 
   HostRun host;
 };
-
-constexpr bool kWarning = true;
-constexpr bool kPlain = false;
 
 TEST_F(HookOrder, TheEdgeCasesOfTheFormat) {
   for (const wchar_t* name : {L"Transparent", L"Topmost", L"Minimize", L"ShufflaXP"}) {
@@ -49,7 +36,7 @@ TEST_F(HookOrder, TheEdgeCasesOfTheFormat) {
       "; Transparent\r\n";
   host.writeHookOrder(file);
   host.start();
-  expectMessages(
+  host.expectMessageBoxes(
       {{L"Invalid syntax : 1 Topmost.dll", kWarning}, {L"Failed to load a=Work", kWarning}});
   HWND main = host.waitUntilReady();
   ASSERT_TRUE(main);
@@ -97,9 +84,7 @@ TEST_F(HookOrder, SaveKeepsEveryByteOfOtherLinesAndEndsLinesWithCrLf) {
       "11A Plug.dll\n"
       "; carriage\rreturn\n"
       "; no line end";
-  host.writeHookOrder(file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith(file));
   host.pluginCommand(0, kOffsetToggleUse);  // "Is Use": off
   ASSERT_TRUE(host.quit());
   EXPECT_EQ(host.hookOrder(),
@@ -130,7 +115,7 @@ TEST_F(HookOrder, ShiftJisUnderAJapaneseLocale) {
       "1 \x95\x5c\x8e\xa6.dll\r\n";  // グ, whose trail byte is an "O"
   host.writeHookOrder(file);
   host.startWithLinuxEnvironment("LANG=ja_JP.UTF-8 LOCPATH='" + unixPath(locales) + "'");
-  expectMessages({{L"Invalid syntax : 11\u30b01 " + plugin + L".dll", kWarning}});
+  host.expectMessageBoxes({{L"Invalid syntax : 11\u30b01 " + plugin + L".dll", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_EQ(listRowCount(host.listWindow()), 2);
   EXPECT_EQ(listCell(host.listWindow(), 0, 2), plugin);
@@ -146,7 +131,7 @@ TEST_F(HookOrder, FlagsGoIntoThePluginsOwnLineNotAnotherThatContainsItsName) {
   // PushupB is missing: its line fails to load and must keep its flags.
   host.writeHookOrder("11 PushupB.dll\r\n11 Pushup.dll\r\n");
   host.start();
-  expectMessages({{L"Failed to load PushupB.dll", kWarning}});
+  host.expectMessageBoxes({{L"Failed to load PushupB.dll", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
   host.pluginCommand(0, kOffsetToggleUse);
   host.pluginCommand(0, kOffsetToggleTrayIcon);
@@ -160,9 +145,7 @@ TEST_F(HookOrder, ALongLineIsReadInPiecesAndWrittenBackWhole) {
   // The comment is longer than a piece of 259 characters; its second piece reads as a line of
   // its own.
   std::string comment = ";" + std::string(258, 'c') + "10 Tail.dll";
-  host.writeHookOrder(comment + "\n11 Plug.dll\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith(comment + "\n11 Plug.dll\n"));
   EXPECT_EQ(listRowCount(host.listWindow()), 2);
   EXPECT_EQ(listCell(host.listWindow(), 0, 2), L"Tail");
   host.pluginCommand(1, kOffsetToggleUse);  // Plug off
@@ -172,11 +155,11 @@ TEST_F(HookOrder, ALongLineIsReadInPiecesAndWrittenBackWhole) {
 
 TEST_F(HookOrder, MissingFileLeavesTheHostEmptyAndIsNeverCreated) {
   host.start();
-  expectMessages({{L"Failed to open HookOrder.ini", kPlain}});
+  host.expectMessageBoxes({{L"Failed to open HookOrder.ini", kPlain}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_EQ(listRowCount(host.listWindow()), 0);
   PostMessageW(host.mainWindow(), WM_COMMAND, kCommandQuit, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  host.expectMessageBoxes({{L"Failed to open HookOrder.ini as write.", kPlain}});
   EXPECT_TRUE(host.waitForExit());
   EXPECT_FALSE(fileExists(host.file(L"HookOrder.ini")));
 }
@@ -197,9 +180,7 @@ TEST_P(SaveBlocked, TheFileStaysAsItWas) {
   const Obstacle& obstacle = GetParam();
   const std::wstring path = host.file(L"HookOrder.ini");
   host.addPlugin(L"Plug");
-  host.writeHookOrder(obstacle.file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith(obstacle.file));
   host.pluginCommand(0, kOffsetToggleUse);
   HANDLE held = INVALID_HANDLE_VALUE;
   if (obstacle.readOnly) {
@@ -210,7 +191,7 @@ TEST_P(SaveBlocked, TheFileStaysAsItWas) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
   }
   PostMessageW(host.mainWindow(), WM_COMMAND, kCommandQuit, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  host.expectMessageBoxes({{L"Failed to open HookOrder.ini as write.", kPlain}});
   EXPECT_TRUE(host.waitForExit());
   if (obstacle.readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -228,9 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(HookOrder, EndOfSessionSavesAndUnloadsClosingDoesNotSave) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("11 Plug.dll\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith("11 Plug.dll\r\n"));
   host.pluginCommand(0, kOffsetToggleUse);
   host.markLog();
   host.send(WM_ENDSESSION, FALSE, 0);  // saved whatever wParam says

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/combinations.h"
-#include "core/command_id.h"
 #include "harness.h"
 #include "recorder_commands.h"
 
@@ -21,6 +20,10 @@ namespace tov::test {
 inline constexpr UINT kTrayIconMessage = WM_APP + 5;
 inline constexpr UINT kShowTrayIconMessage = WM_APP + 6;
 inline constexpr UINT kHideTrayIconMessage = WM_APP + 7;
+
+// A message box of the host with the warning icon, or without.
+inline constexpr bool kWarning = true;
+inline constexpr bool kPlain = false;
 
 class HostRun {
  public:
@@ -42,6 +45,8 @@ class HostRun {
 
   // `program`: the host's copy to start, relative to the folder, which stays the working folder.
   void start(const std::wstring& arguments = L"", const std::wstring& program = L"TOV.exe");
+  // Writes HookOrder.ini, starts the host and waits until it is ready: waitUntilReady's answer.
+  HWND startWith(const std::string& hookOrder, const std::wstring& arguments = L"");
   // Starts TOV.exe from the Linux side with `environment` ("NAME=value ..."): Wine takes a
   // program's locale from the Linux environment it starts in, which a Windows parent cannot set.
   void startWithLinuxEnvironment(const std::string& environment);
@@ -62,6 +67,9 @@ class HostRun {
   std::optional<Box> nextMessageBox(Duration timeout = kDefaultWait);
   // Whether the host shows no message box within a short while.
   bool noMessageBox();
+  // Expects exactly these message boxes (text, kWarning or kPlain), in this order, each with the
+  // caption "TOV".
+  void expectMessageBoxes(const std::vector<std::pair<std::wstring, bool>>& expected);
 
   // The host's popup menu once it shows; null when none does within the time.
   HWND popupMenu(Duration timeout = kDefaultWait) const;
@@ -77,6 +85,10 @@ class HostRun {
   }
   // "&Quit" and the end of the process.
   bool quit();
+
+  // Has the recorder, first in the list as "Plug", register the fake collection of shell windows
+  // in the host's apartment: whether it did.
+  bool registerFakeShellWindows();
 
   // The recorder's log: every line, or those of one plug-in without its name.
   std::vector<std::string> log() const;

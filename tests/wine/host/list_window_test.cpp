@@ -20,9 +20,7 @@ class ListWindow : public ::testing::Test {
     host.addPlugin(L"First");
     host.addPlugin(L"Second", L"NullMenu.dll");  // no version resource
     host.addPlugin(L"Third");
-    host.writeHookOrder("10 First.dll\r\n10 Second.dll\r\n00 Third.dll\r\n");
-    host.start(L"/w");
-    ASSERT_TRUE(host.waitUntilReady());
+    ASSERT_TRUE(host.startWith("10 First.dll\r\n10 Second.dll\r\n00 Third.dll\r\n", L"/w"));
     list = host.listWindow();
     ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(host.mainWindow()) != FALSE; }));
   }

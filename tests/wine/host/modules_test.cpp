@@ -29,11 +29,7 @@ TEST_F(HostModules, IdsAndCommandBasesWhenTheSecondOfThreeFailsToStart) {
   host.addPlugin(L"Third");
   host.writeHookOrder("10 First.dll\r\n10 StartFails.dll\r\n10 Third.dll\r\n");
   host.start();
-  auto box = host.nextMessageBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->caption, L"TOV");
-  EXPECT_EQ(box->text, L"Failed to hook StartFails");
-  EXPECT_TRUE(box->hasIcon);
+  host.expectMessageBoxes({{L"Failed to hook StartFails", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_TRUE(host.noMessageBox());
 
@@ -65,9 +61,7 @@ TEST_F(HostModules, IdsAndCommandBasesWhenTheSecondOfThreeFailsToStart) {
 TEST_F(HostModules, UnloadingIsStopReleaseFreeLibraryInListOrder) {
   host.addPlugin(L"First");
   host.addPlugin(L"Second");
-  host.writeHookOrder("10 First.dll\r\n10 Second.dll\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith("10 First.dll\r\n10 Second.dll\r\n"));
   host.markLog();
   ASSERT_TRUE(host.quit());
   std::vector<std::string> log = host.log();
@@ -89,14 +83,10 @@ TEST_F(HostModules, LoadFailuresNameThePathAndUseNoId) {
       "10 Missing.dll\r\n10 NoExport.dll\r\n10 NullInstance.dll\r\nNotHere.dll\r\n"
       "10 Good.dll\r\n");
   host.start();
-  for (const wchar_t* text : {L"Failed to load Missing.dll", L"Failed to load NoExport.dll",
-                              L"Failed to load NullInstance.dll", L"Failed to load NotHere.dll"}) {
-    auto box = host.nextMessageBox();
-    ASSERT_TRUE(box) << narrow(text);
-    EXPECT_EQ(box->caption, L"TOV");
-    EXPECT_EQ(box->text, text);
-    EXPECT_TRUE(box->hasIcon);
-  }
+  host.expectMessageBoxes({{L"Failed to load Missing.dll", kWarning},
+                           {L"Failed to load NoExport.dll", kWarning},
+                           {L"Failed to load NullInstance.dll", kWarning},
+                           {L"Failed to load NotHere.dll", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_TRUE(host.noMessageBox());
   // The null result never counted as a plug-in; the library was still freed.
@@ -108,9 +98,7 @@ TEST_F(HostModules, LoadFailuresNameThePathAndUseNoId) {
 
 TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("11 Plug.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 Plug.dll\r\n");
   ASSERT_TRUE(main);
   ASSERT_TRUE(trayIconPresent(main, 1));
 
@@ -164,9 +152,7 @@ TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
 TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
   host.addPlugin(L"First");
   host.addPlugin(L"Second");
-  host.writeHookOrder("11 First.dll\r\n10 Second.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 First.dll\r\n10 Second.dll\r\n");
   ASSERT_TRUE(main);
 
   // A press toggles; a double click arrives as a press and a double-click message and toggles
@@ -206,9 +192,7 @@ TEST_F(HostModules, ClicksOnTheTrayIcons) {
   writeFile(host.file(L"Plug_not_use.ico"), solidIcon(0, 255, 255));
   writeFile(host.file(L"comb_A.ico"), solidIcon(255, 255, 0));
   writeFile(host.file(L"comb_B.ico"), solidIcon(255, 128, 0));
-  host.writeHookOrder("A=On\r\nB=Off\r\n11A Plug.dll\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith("A=On\r\nB=Off\r\n11A Plug.dll\r\n"));
   std::optional<POINT> plugin, hostIcon;
   ASSERT_TRUE(waitUntil([&] {
     plugin = findOnScreen(255, 0, 255);
@@ -262,9 +246,7 @@ TEST_F(HostModules, TaskbarCreatedBringsBackExactlyTheShownIcons) {
   host.addPlugin(L"First");
   host.addPlugin(L"Second");
   host.addPlugin(L"Third");
-  host.writeHookOrder("11 First.dll\r\n10 Second.dll\r\n01 Third.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 First.dll\r\n10 Second.dll\r\n01 Third.dll\r\n");
   ASSERT_TRUE(main);
   for (UINT id : {0u, 1u, 3u}) EXPECT_TRUE(trayIconPresent(main, id)) << id;
   EXPECT_FALSE(trayIconPresent(main, 2));
@@ -287,9 +269,7 @@ TEST_F(HostModules, TaskbarCreatedBringsBackExactlyTheShownIcons) {
 }
 
 TEST_F(HostModules, HostCommands) {
-  host.writeHookOrder("");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("");
   ASSERT_TRUE(main);
 
   PostMessageW(main, WM_COMMAND, kCommandVersionInfo, 0);
@@ -310,9 +290,7 @@ TEST_F(HostModules, HostCommands) {
 }
 
 TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
-  host.writeHookOrder("");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("");
   ASSERT_TRUE(main);
   ASSERT_TRUE(trayIconPresent(main, 0));
   host.command(kCommandHideTrayIcon);
@@ -325,9 +303,7 @@ TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
 
 TEST_F(HostModules, IconsAlreadyInTheAreaCountAsShown) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("11 Plug.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 Plug.dll\r\n");
   ASSERT_TRUE(main);
 
   // The shell refuses a second add of the host icon; hiding must still take it away.
@@ -351,9 +327,7 @@ TEST_F(HostModules, IconsAlreadyInTheAreaCountAsShown) {
 
 TEST_F(HostModules, HostServicesForPlugins) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("10 Plug.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("10 Plug.dll\r\n");
   ASSERT_TRUE(main);
   host.markLog();
   host.pluginCommand(0, kGetHostDirectory);
@@ -382,15 +356,8 @@ class ExplorerFolder : public HostModules {
   void startWithFake(const std::string& windows) {
     host.addPlugin(L"Plug");
     copyFile(joinPath(testBinDir(), L"FakeShellWindows.dll"), host.file(L"FakeShellWindows.dll"));
-    host.writeHookOrder("10 Plug.dll\r\n");
     writeFile(host.file(L"shell_windows.txt"), windows);
-    host.start();
-    ASSERT_TRUE(host.waitUntilReady());
-  }
-  bool registerFake() {
-    host.markLog();
-    host.pluginCommand(0, kRegisterFakeShellWindows);
-    return contains(host.logOfSinceMark("Plug"), "registerFakeShellWindows -> 1");
+    ASSERT_TRUE(host.startWith("10 Plug.dll\r\n"));
   }
   std::string folderOf(const std::string& window) {
     host.markLog();
@@ -411,7 +378,7 @@ TEST_F(ExplorerFolder, FindsTheWindowAndConvertsItsLocation) {
       "4660 file:///C:/Users/test/My%20Documents\n"
       "4661 http://example.com/folder\n"
       "4662 file:///Z:/tmp/x\n");
-  ASSERT_TRUE(registerFake());
+  ASSERT_TRUE(host.registerFakeShellWindows());
   EXPECT_EQ(folderOf("4660"), "getExplorerFolder -> 1 C:\\Users\\test\\My Documents");
   EXPECT_EQ(folderOf("4662"), "getExplorerFolder -> 1 Z:\\tmp\\x");
   // No open shell window has this handle.

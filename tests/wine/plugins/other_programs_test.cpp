@@ -19,9 +19,7 @@ void startHostWith(HostRun& host, const std::vector<std::wstring>& libraries) {
     hookOrder += "10 " + narrow(name) + ".dll\r\n";
   }
   ASSERT_TRUE(writeFile(host.file(L"Chromal.conf"), kChromalTestRules));
-  host.writeHookOrder(hookOrder);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith(hookOrder));
 }
 
 // Whether every library of `names` is loaded in the process.

@@ -142,16 +142,8 @@ class PushupBHost : public ::testing::Test {
     host_.addPlugin(L"Plug");
     copyFile(joinPath(testBinDir(), L"FakeShellWindows.dll"), host_.file(L"FakeShellWindows.dll"));
     ASSERT_TRUE(copyFile(productLibrary(L"PushupB.dll"), host_.file(L"PushupB.dll")));
-    host_.writeHookOrder("10 Plug.dll\r\n10 PushupB.dll\r\n");
-    host_.start();
-    ASSERT_TRUE(host_.waitUntilReady());
-    host_.markLog();
-    host_.pluginCommand(0, kRegisterFakeShellWindows);
-    ASSERT_TRUE(waitUntil([&] {
-      for (const std::string& line : host_.logOfSinceMark("Plug"))
-        if (line.find("registerFakeShellWindows -> 1") != std::string::npos) return true;
-      return false;
-    }));
+    ASSERT_TRUE(host_.startWith("10 Plug.dll\r\n10 PushupB.dll\r\n"));
+    ASSERT_TRUE(host_.registerFakeShellWindows());
   }
   void TearDown() override {
     for (const WindowInfo& info : openedFolders()) PostMessageW(info.window, WM_CLOSE, 0, 0);
@@ -268,9 +260,7 @@ TEST_P(PushupItemsView, DoubleClickOnTheBackgroundTypesAltUp) {
   HostRun host;
   host.addPlugin(L"Plug");
   ASSERT_TRUE(copyFile(productLibrary(param.library), host.file(param.library)));
-  host.writeHookOrder("10 Plug.dll\r\n10 " + narrow(param.library) + "\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith("10 Plug.dll\r\n10 " + narrow(param.library) + "\r\n"));
   Fixture fixture(L"items", {std::wstring(L"200,150,500,360:class=") + param.window + L":items"});
   ASSERT_TRUE(fixture.ready());
   fixture.mark();
