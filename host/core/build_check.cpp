@@ -5,7 +5,8 @@ namespace tov {
 bool runsOn64BitWindowsAs32Bit(const ProcessMachine& machine) {
   // IsWow64Process2 is the better answer where Windows has it: IsWow64Process says no for a
   // 32-bit program on 64-bit ARM.
-  if (machine.wow64ProcessMachine) return *machine.wow64ProcessMachine != kNativeProcessMachine;
+  if (machine.wow64ProcessMachine)
+    return *machine.wow64ProcessMachine != IMAGE_FILE_MACHINE_UNKNOWN;
   return machine.wow64.value_or(false);
 }
 

@@ -9,18 +9,17 @@
 #include <string>
 #include <string_view>
 
-namespace tov {
+#include "core/win32_names.h"
 
-// IsWow64Process2's process machine of a process that does not run under WOW64
-// (IMAGE_FILE_MACHINE_UNKNOWN).
-inline constexpr std::uint16_t kNativeProcessMachine = 0;
+namespace tov {
 
 // What Windows answered about the running process. Windows 10 1511 and later have
 // IsWow64Process2, which also tells a 32-bit program on 64-bit ARM; older ones only
 // IsWow64Process; a Windows with neither runs no 64-bit programs.
 struct ProcessMachine {
-  std::optional<std::uint16_t> wow64ProcessMachine;  // IsWow64Process2's process machine
-  std::optional<bool> wow64;                         // IsWow64Process's answer
+  // IsWow64Process2's process machine: IMAGE_FILE_MACHINE_UNKNOWN when not running under WOW64.
+  std::optional<std::uint16_t> wow64ProcessMachine;
+  std::optional<bool> wow64;  // IsWow64Process's answer
 };
 
 // A 32-bit program on 64-bit Windows.

@@ -4,19 +4,11 @@
 
 namespace tov {
 
-namespace {
-constexpr std::intptr_t kLeftButtonDown = 0x201;
-constexpr std::intptr_t kLeftButtonDoubleClick = 0x203;
-constexpr std::intptr_t kRightButtonUp = 0x205;
-}  // namespace
-
 DefaultAction defaultAction(int offset, std::intptr_t param) {
   switch (offset) {
     case kOffsetTrayEvent:
-      if (param == kLeftButtonDown || param == kLeftButtonDoubleClick) {
-        return DefaultAction::kToggleUse;
-      }
-      if (param == kRightButtonUp) return DefaultAction::kShowMenu;
+      if (param == WM_LBUTTONDOWN || param == WM_LBUTTONDBLCLK) return DefaultAction::kToggleUse;
+      if (param == WM_RBUTTONUP) return DefaultAction::kShowMenu;
       return DefaultAction::kNone;
     case kOffsetToggleTrayIcon:
       return DefaultAction::kToggleTrayIcon;

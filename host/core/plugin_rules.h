@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/win32_names.h"
+
 namespace tov {
 
 enum class DefaultAction {

@@ -6,11 +6,11 @@ namespace tov {
 
 MiddleMessage classifyMiddle(std::uintptr_t message) {
   switch (message) {
-    case 0x207:  // WM_MBUTTONDOWN
-    case 0x0A7:  // WM_NCMBUTTONDOWN
+    case WM_MBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
       return MiddleMessage::kPress;
-    case 0x208:  // WM_MBUTTONUP
-    case 0x0A8:  // WM_NCMBUTTONUP
+    case WM_MBUTTONUP:
+    case WM_NCMBUTTONUP:
       return MiddleMessage::kRelease;
     default:
       return MiddleMessage::kOther;

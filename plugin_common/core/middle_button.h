@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov {
 
 enum class MiddleMessage {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/win32_names.h"
+
 namespace tov {
 
 // The shell's view of a folder, the parent of the desktop's icon list.
@@ -18,8 +20,8 @@ inline constexpr wchar_t kShellViewClass[] = L"SHELLDLL_DefView";
 enum class DesktopClass { kNo, kYes, kIfItHoldsTheShellView };
 DesktopClass desktopClass(const wchar_t* className);
 
-// Integrity levels: the last sub-authority of a token's mandatory label (low 0x1000, medium
-// 0x2000, high 0x3000, system 0x4000).
+// Integrity levels: the last sub-authority of a token's mandatory label
+// (SECURITY_MANDATORY_LOW_RID, _MEDIUM_RID, _HIGH_RID, _SYSTEM_RID, in that order).
 using IntegrityLevel = std::optional<std::uint32_t>;
 
 // Whether a program at `own` can act on (post to, restyle, move) the windows of a program at

@@ -35,8 +35,6 @@ GoUp doubleClickTarget(HWND list) {
   return goUpTarget(rootOwner, root);
 }
 
-void postBackspace(HWND list) {
-  PostMessageW(list, kKeyDownMessage, kBackspaceKey, kBackspaceFlags);
-}
+void postBackspace(HWND list) { PostMessageW(list, WM_KEYDOWN, VK_BACK, kBackspaceFlags); }
 
 }  // namespace tov::pushup

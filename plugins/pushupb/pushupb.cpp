@@ -30,10 +30,10 @@ TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, 0, 0, kNoPress
 constexpr int kGoUpOffset = tov::kFirstPluginOffset;
 
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && state.inUse && wParam == kLeftPress) {
+  if (code == HC_ACTION && state.inUse && wParam == WM_LBUTTONDOWN) {
     noteLeftPress(state.presses, state.hostWindow, state.itemsViewCommand,
                   *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
-  } else if (code >= 0 && state.inUse && wParam == kLeftDoubleClick) {
+  } else if (code >= 0 && state.inUse && wParam == WM_LBUTTONDBLCLK) {
     HWND list = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
     switch (doubleClickTarget(list)) {
       case GoUp::kExplorer:

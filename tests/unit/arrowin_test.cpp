@@ -15,33 +15,32 @@ std::vector<KeyEvent> events(const KeyEvents& e) {
   return std::vector<KeyEvent>(e.events.begin(), e.events.begin() + e.count);
 }
 
-constexpr std::uint16_t kUp = 0x26, kDown = 0x28, kLeft = 0x25, kRight = 0x27;
-
 TEST(ArrowinTable, BothHandsMapToTheFourArrows) {
-  EXPECT_EQ(target('E'), kUp);
-  EXPECT_EQ(target('D'), kDown);
-  EXPECT_EQ(target('A'), kLeft);
-  EXPECT_EQ(target('F'), kRight);
-  EXPECT_EQ(target('K'), kUp);
-  EXPECT_EQ(target('J'), kDown);
-  EXPECT_EQ(target('H'), kLeft);
-  EXPECT_EQ(target('L'), kRight);
+  EXPECT_EQ(target('E'), VK_UP);
+  EXPECT_EQ(target('D'), VK_DOWN);
+  EXPECT_EQ(target('A'), VK_LEFT);
+  EXPECT_EQ(target('F'), VK_RIGHT);
+  EXPECT_EQ(target('K'), VK_UP);
+  EXPECT_EQ(target('J'), VK_DOWN);
+  EXPECT_EQ(target('H'), VK_LEFT);
+  EXPECT_EQ(target('L'), VK_RIGHT);
 }
 
 TEST(ArrowinTable, OtherKeysAndTheArrowsThemselvesPass) {
   for (std::uintptr_t other :
-       {std::uintptr_t{'S'}, std::uintptr_t{'j'}, std::uintptr_t{0x1D}, std::uintptr_t{kUp},
-        std::uintptr_t{kDown}, std::uintptr_t{kLeft}, std::uintptr_t{kRight}, std::uintptr_t{0xA0},
-        std::uintptr_t{0}, std::uintptr_t{0x10000 + 'J'}})
+       {std::uintptr_t{'S'}, std::uintptr_t{'j'}, std::uintptr_t{VK_NONCONVERT},
+        std::uintptr_t{VK_UP}, std::uintptr_t{VK_DOWN}, std::uintptr_t{VK_LEFT},
+        std::uintptr_t{VK_RIGHT}, std::uintptr_t{VK_LSHIFT}, std::uintptr_t{0},
+        std::uintptr_t{0x10000 + 'J'}})
     EXPECT_EQ(target(other), -1) << other;
 }
 
 TEST(ArrowinTable, CountLimitsTheSearchAndNeverReadsPastTheTables) {
   EXPECT_EQ(target('K', 4), -1);
-  EXPECT_EQ(target('F', 4), kRight);
+  EXPECT_EQ(target('F', 4), VK_RIGHT);
   EXPECT_EQ(target('E', 0), -1);
   EXPECT_EQ(target('E', -3), -1);
-  EXPECT_EQ(target('L', 1000), kRight);
+  EXPECT_EQ(target('L', 1000), VK_RIGHT);
 }
 
 TEST(ArrowinKeys, ReleaseIsBit31OfTheFlags) {
@@ -60,21 +59,24 @@ TEST(ArrowinShift, TheOtherShiftWrapsTheArrow) {
 }
 
 TEST(ArrowinEvents, PlainArrowPressAndRelease) {
-  EXPECT_EQ(events(arrowEvents(kDown, false, ShiftWrap::kNone, 0x2A)),
-            (std::vector<KeyEvent>{{kDown, 0, 0}}));
-  EXPECT_EQ(events(arrowEvents(kDown, true, ShiftWrap::kNone, 0x2A)),
-            (std::vector<KeyEvent>{{kDown, 0, kKeyUp}}));
+  EXPECT_EQ(events(arrowEvents(VK_DOWN, false, ShiftWrap::kNone, 0x2A)),
+            (std::vector<KeyEvent>{{VK_DOWN, 0, 0}}));
+  EXPECT_EQ(events(arrowEvents(VK_DOWN, true, ShiftWrap::kNone, 0x2A)),
+            (std::vector<KeyEvent>{{VK_DOWN, 0, KEYEVENTF_KEYUP}}));
 }
 
 TEST(ArrowinEvents, LeftShiftHeldGivesRightShiftAroundTheArrow) {
-  EXPECT_EQ(events(arrowEvents(kRight, false, ShiftWrap::kRightShift, 0x36)),
-            (std::vector<KeyEvent>{
-                {0xA1, 0x36, kExtendedKey}, {kRight, 0, 0}, {0xA1, 0x36, kExtendedKey | kKeyUp}}));
+  EXPECT_EQ(events(arrowEvents(VK_RIGHT, false, ShiftWrap::kRightShift, 0x36)),
+            (std::vector<KeyEvent>{{VK_RSHIFT, 0x36, KEYEVENTF_EXTENDEDKEY},
+                                   {VK_RIGHT, 0, 0},
+                                   {VK_RSHIFT, 0x36, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP}}));
 }
 
 TEST(ArrowinEvents, RightShiftHeldGivesLeftShiftAroundTheArrow) {
-  EXPECT_EQ(events(arrowEvents(kUp, true, ShiftWrap::kLeftShift, 0x2A)),
-            (std::vector<KeyEvent>{{0xA0, 0x2A, 0}, {kUp, 0, kKeyUp}, {0xA0, 0x2A, kKeyUp}}));
+  EXPECT_EQ(
+      events(arrowEvents(VK_UP, true, ShiftWrap::kLeftShift, 0x2A)),
+      (std::vector<KeyEvent>{
+          {VK_LSHIFT, 0x2A, 0}, {VK_UP, 0, KEYEVENTF_KEYUP}, {VK_LSHIFT, 0x2A, KEYEVENTF_KEYUP}}));
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 namespace tov {
 namespace {
 
-constexpr std::uint16_t kI386 = 0x014C;  // IMAGE_FILE_MACHINE_I386
+constexpr std::uint16_t kI386 = IMAGE_FILE_MACHINE_I386;
 
 TEST(WrongBuildWarning, OnlyAtTheFirstStartOfA32BitTovOn64BitWindows) {
   EXPECT_TRUE(shouldWarnOfWrongBuild({kI386, std::nullopt}, 0));
   EXPECT_FALSE(shouldWarnOfWrongBuild({kI386, std::nullopt}, 1)) << "shown before";
-  EXPECT_FALSE(shouldWarnOfWrongBuild({kNativeProcessMachine, true}, 0)) << "64-bit build";
+  EXPECT_FALSE(shouldWarnOfWrongBuild({IMAGE_FILE_MACHINE_UNKNOWN, true}, 0)) << "64-bit build";
   // IsWow64Process2 has the last word (IsWow64Process says no on 64-bit ARM), else IsWow64Process.
   EXPECT_TRUE(shouldWarnOfWrongBuild({kI386, false}, 0));
   EXPECT_TRUE(shouldWarnOfWrongBuild({std::nullopt, true}, 0));

@@ -14,16 +14,16 @@ bool trigger(int code, std::uintptr_t key, std::intptr_t flags, bool inUse = tru
 }
 
 TEST(CrevoTrigger, OnlyTheFirstPressOfKBeingRemoved) {
-  EXPECT_TRUE(trigger(0, 'K', kPressK));
-  EXPECT_FALSE(trigger(0, 'K', 0x40250001)) << "auto-repeat";
-  EXPECT_FALSE(trigger(0, 'K', 0xC0250001u)) << "release";
-  EXPECT_FALSE(trigger(0, 'K', std::intptr_t{-1})) << "sign-extended flags";
-  EXPECT_FALSE(trigger(3, 'K', kPressK)) << "HC_NOREMOVE: only a look";
+  EXPECT_TRUE(trigger(HC_ACTION, 'K', kPressK));
+  EXPECT_FALSE(trigger(HC_ACTION, 'K', 0x40250001)) << "auto-repeat";
+  EXPECT_FALSE(trigger(HC_ACTION, 'K', 0xC0250001u)) << "release";
+  EXPECT_FALSE(trigger(HC_ACTION, 'K', std::intptr_t{-1})) << "sign-extended flags";
+  EXPECT_FALSE(trigger(HC_NOREMOVE, 'K', kPressK)) << "only a look";
   EXPECT_FALSE(trigger(-1, 'K', kPressK));
-  EXPECT_FALSE(trigger(0, 'K', kPressK, false)) << "not in use";
-  for (std::uintptr_t other : {std::uintptr_t{'k'}, std::uintptr_t{'J'}, std::uintptr_t{0x11},
+  EXPECT_FALSE(trigger(HC_ACTION, 'K', kPressK, false)) << "not in use";
+  for (std::uintptr_t other : {std::uintptr_t{'k'}, std::uintptr_t{'J'}, std::uintptr_t{VK_CONTROL},
                                std::uintptr_t{0x10000 + 'K'}})
-    EXPECT_FALSE(trigger(0, other, kPressK)) << other;
+    EXPECT_FALSE(trigger(HC_ACTION, other, kPressK)) << other;
 }
 
 TEST(CrevoTrigger, TheTriggerKeyIsTheSharedOne) {
@@ -41,8 +41,9 @@ TEST(CrevoWindows, DesktopAndExplorerWindowsByExactName) {
 
 TEST(CrevoItemsView, CtrlShiftNWithShiftPressedOnlyWhenNotHeld) {
   KeySequence typed = itemsViewNewFolderKeys(false);
-  EXPECT_EQ(std::vector<KeyEvent>(typed.keys.begin(), typed.keys.begin() + typed.count),
-            (std::vector<KeyEvent>{{0x10, false}, {'N', false}, {'N', true}, {0x10, true}}));
+  EXPECT_EQ(
+      std::vector<KeyEvent>(typed.keys.begin(), typed.keys.begin() + typed.count),
+      (std::vector<KeyEvent>{{VK_SHIFT, false}, {'N', false}, {'N', true}, {VK_SHIFT, true}}));
   typed = itemsViewNewFolderKeys(true);
   EXPECT_EQ(std::vector<KeyEvent>(typed.keys.begin(), typed.keys.begin() + typed.count),
             (std::vector<KeyEvent>{{'N', false}, {'N', true}}));

@@ -16,7 +16,7 @@ namespace {
 // sizes and every move is logged.
 class FakeWindows final : public FitWindows {
  public:
-  std::uint32_t style = 1;  // details
+  std::uint32_t style = LVS_REPORT;
   int count = 3;
   Rect item{0, 0, 300, 17};
   Rect icon{0, 0, 16, 16};
@@ -113,7 +113,7 @@ TEST(ExplorerFit, EmptyListsAreSizedForTheEmptyCountWithoutRowCorrection) {
 // rows empty, 80 pixels; then a row and a pixel more. dH = 260 - 238 + 4 - 80 + 21 = -33.
 TEST(ExplorerFit, EmptyRowsOfTheSquareEstimateAreTakenOff) {
   FakeWindows windows;
-  windows.style = 3;
+  windows.style = LVS_LIST;
   windows.item = {0, 0, 100, 20};
   windows.approximate = [](int, int w, int) {
     return w < 0 ? (400u | (220u << 16)) : 300u | (260u << 16);
@@ -125,12 +125,14 @@ TEST(ExplorerFit, EmptyRowsOfTheSquareEstimateAreTakenOff) {
 TEST(ExplorerFit, ViewsTheVariantDoesNotHandleAreLeftAlone) {
   FakeWindows windows;
   auto acts = [&](Variant variant) { return !windows.run(variant, kCornerFit).empty(); };
-  for (std::uint32_t style : {0u, 2u, 0x50010000u}) {  // icons, small icons, icons with WS_ bits
+  constexpr std::uint32_t kChild = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+  for (std::uint32_t style :
+       {std::uint32_t{LVS_ICON}, std::uint32_t{LVS_SMALLICON}, kChild | LVS_ICON}) {
     windows.style = style;
     EXPECT_FALSE(acts(Variant::kA)) << style;
     EXPECT_TRUE(acts(Variant::kB)) << "16-pixel icons, whatever the style";
   }
-  windows.style = 0x50010003u;
+  windows.style = kChild | LVS_LIST;
   EXPECT_TRUE(acts(Variant::kA));
   windows.icon = {10, 10, 40, 42};  // 30 wide: large icons
   EXPECT_FALSE(acts(Variant::kB));

@@ -8,12 +8,13 @@ namespace tov::minimize {
 namespace {
 
 TEST(MinimizeMessages, PressesAndReleasesAreTakenDoubleClicksPass) {
-  EXPECT_EQ(classifyMiddle(0x207), MiddleMessage::kPress);
-  EXPECT_EQ(classifyMiddle(0xA7), MiddleMessage::kPress);
-  EXPECT_EQ(classifyMiddle(0x208), MiddleMessage::kRelease);
-  EXPECT_EQ(classifyMiddle(0xA8), MiddleMessage::kRelease);
-  for (std::uintptr_t other : {0x209u, 0xA9u, 0x200u, 0x201u, 0x202u, 0x204u, 0x205u, 0x20Au,
-                               0x20Bu, 0x20Cu, 0xA1u, 0xA4u})
+  EXPECT_EQ(classifyMiddle(WM_MBUTTONDOWN), MiddleMessage::kPress);
+  EXPECT_EQ(classifyMiddle(WM_NCMBUTTONDOWN), MiddleMessage::kPress);
+  EXPECT_EQ(classifyMiddle(WM_MBUTTONUP), MiddleMessage::kRelease);
+  EXPECT_EQ(classifyMiddle(WM_NCMBUTTONUP), MiddleMessage::kRelease);
+  for (std::uintptr_t other : {WM_MBUTTONDBLCLK, WM_NCMBUTTONDBLCLK, WM_MOUSEMOVE, WM_LBUTTONDOWN,
+                               WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEWHEEL,
+                               WM_XBUTTONDOWN, WM_XBUTTONUP, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN})
     EXPECT_EQ(classifyMiddle(other), MiddleMessage::kOther) << other;
 }
 
@@ -44,19 +45,21 @@ TEST(MinimizeRelease, MenuThenCaptureThenWhereTheClickWas) {
   EXPECT_EQ(releaseAction({false, false, false, false}), ReleaseAction::kNothing);
 }
 
+// An ordinary visible frame.
+constexpr std::uint32_t kFrame = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+
 TEST(MinimizeRelease, FrontCandidatesAreNormalAndNotMinimised) {
-  EXPECT_TRUE(isFrontCandidate(true, 0x10CF0000u));                 // an ordinary visible frame
-  EXPECT_FALSE(isFrontCandidate(true, 0x10CF0000u | 0x20000000u));  // already minimised
-  EXPECT_FALSE(isFrontCandidate(false, 0x10CF0000u));  // owned, hidden, disabled or tool
-  EXPECT_TRUE(isFrontCandidate(true, 0x01000000u));    // maximised counts
+  EXPECT_TRUE(isFrontCandidate(true, kFrame));
+  EXPECT_FALSE(isFrontCandidate(true, kFrame | WS_MINIMIZE));
+  EXPECT_FALSE(isFrontCandidate(false, kFrame));  // owned, hidden, disabled or tool
+  EXPECT_TRUE(isFrontCandidate(true, WS_MAXIMIZE));
 }
 
 TEST(MinimizeRelease, TheFrontChoiceIsACandidateShownAndWithinReach) {
-  constexpr std::uint32_t kFrame = 0x10CF0000u;
   EXPECT_TRUE(isFrontChoice({true, kFrame, false, true}));
   EXPECT_FALSE(isFrontChoice({true, kFrame, true, true})) << "cloaked: another virtual desktop";
   EXPECT_FALSE(isFrontChoice({true, kFrame, false, false})) << "a higher integrity level";
-  EXPECT_FALSE(isFrontChoice({true, kFrame | 0x20000000u, false, true})) << "minimised";
+  EXPECT_FALSE(isFrontChoice({true, kFrame | WS_MINIMIZE, false, true})) << "minimised";
   EXPECT_FALSE(isFrontChoice({false, kFrame, false, true}));
 }
 

@@ -3,22 +3,22 @@
 #include <gtest/gtest.h>
 
 #include "core/code_page.h"
+#include "core/command_id.h"
 
 namespace tov {
 namespace {
 
 TEST(DefaultAction, ReservedOffsets) {
-  EXPECT_EQ(defaultAction(0, 0), DefaultAction::kNone);
-  EXPECT_EQ(defaultAction(1, 0x201), DefaultAction::kToggleUse);
-  EXPECT_EQ(defaultAction(1, 0x203), DefaultAction::kToggleUse);
-  EXPECT_EQ(defaultAction(1, 0x205), DefaultAction::kShowMenu);
-  EXPECT_EQ(defaultAction(1, 0x202), DefaultAction::kNone);
-  EXPECT_EQ(defaultAction(1, 0x204), DefaultAction::kNone);
-  EXPECT_EQ(defaultAction(1, 0x200), DefaultAction::kNone);
-  EXPECT_EQ(defaultAction(2, 0), DefaultAction::kToggleTrayIcon);
-  EXPECT_EQ(defaultAction(3, 0), DefaultAction::kToggleUse);
-  EXPECT_EQ(defaultAction(4, 0), DefaultAction::kNone);
-  EXPECT_EQ(defaultAction(999, 0x201), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(kOffsetTaskbarCreated, 0), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(kOffsetTrayEvent, WM_LBUTTONDOWN), DefaultAction::kToggleUse);
+  EXPECT_EQ(defaultAction(kOffsetTrayEvent, WM_LBUTTONDBLCLK), DefaultAction::kToggleUse);
+  EXPECT_EQ(defaultAction(kOffsetTrayEvent, WM_RBUTTONUP), DefaultAction::kShowMenu);
+  for (int other : {WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE})
+    EXPECT_EQ(defaultAction(kOffsetTrayEvent, other), DefaultAction::kNone) << other;
+  EXPECT_EQ(defaultAction(kOffsetToggleTrayIcon, 0), DefaultAction::kToggleTrayIcon);
+  EXPECT_EQ(defaultAction(kOffsetToggleUse, 0), DefaultAction::kToggleUse);
+  EXPECT_EQ(defaultAction(kFirstPluginOffset, 0), DefaultAction::kNone);
+  EXPECT_EQ(defaultAction(999, WM_LBUTTONDOWN), DefaultAction::kNone);
 }
 
 TEST(PluginRules, StateImages) {

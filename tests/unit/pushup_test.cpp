@@ -78,9 +78,9 @@ TEST(PushupItemsView, TwoPressesOnOneViewWithinTheTimeAndRectangle) {
 }
 
 TEST(PushupItemsView, TheViewAndItsGroupsAreBackground) {
-  EXPECT_TRUE(isBackgroundRole(0x21)) << "ROLE_SYSTEM_LIST: the view itself";
-  EXPECT_TRUE(isBackgroundRole(0x14)) << "ROLE_SYSTEM_GROUPING: inside a group";
-  for (long other : {0x22L, 0x0AL, 0x19L, 0L, -1L})  // list item, client, column header
+  EXPECT_TRUE(isBackgroundRole(ROLE_SYSTEM_LIST)) << "the view itself";
+  EXPECT_TRUE(isBackgroundRole(ROLE_SYSTEM_GROUPING)) << "inside a group";
+  for (long other : {ROLE_SYSTEM_LISTITEM, ROLE_SYSTEM_CLIENT, ROLE_SYSTEM_COLUMNHEADER, 0, -1})
     EXPECT_FALSE(isBackgroundRole(other)) << other;
   EXPECT_TRUE(isItemsViewClasses(L"DirectUIHWND", L"SHELLDLL_DefView"));
   EXPECT_FALSE(isItemsViewClasses(L"DirectUIHWND", L"DUIViewWndClassName"));

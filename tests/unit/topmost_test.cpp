@@ -6,17 +6,17 @@ namespace tov::topmost {
 namespace {
 
 TEST(TopmostPress, OnlyARightPressOnTheCloseButton) {
-  EXPECT_TRUE(isPinPress(0xA4, 20));
-  EXPECT_FALSE(isPinPress(0xA4, 9));   // maximise button
-  EXPECT_FALSE(isPinPress(0xA4, 2));   // caption
-  EXPECT_FALSE(isPinPress(0xA1, 20));  // left press on the close button: it closes
-  EXPECT_FALSE(isPinPress(0xA5, 20));  // right release
+  EXPECT_TRUE(isPinPress(WM_NCRBUTTONDOWN, HTCLOSE));
+  EXPECT_FALSE(isPinPress(WM_NCRBUTTONDOWN, HTMAXBUTTON));
+  EXPECT_FALSE(isPinPress(WM_NCRBUTTONDOWN, HTCAPTION));
+  EXPECT_FALSE(isPinPress(WM_NCLBUTTONDOWN, HTCLOSE));  // a left press on it closes
+  EXPECT_FALSE(isPinPress(WM_NCRBUTTONUP, HTCLOSE));
 }
 
 TEST(TopmostPress, FlipsTheTopmostBitOnly) {
   EXPECT_TRUE(shouldPin(0));
-  EXPECT_FALSE(shouldPin(0x8));
-  EXPECT_TRUE(shouldPin(0x80000 | 0x100));  // layered, window edge
+  EXPECT_FALSE(shouldPin(WS_EX_TOPMOST));
+  EXPECT_TRUE(shouldPin(WS_EX_LAYERED | WS_EX_WINDOWEDGE));
   EXPECT_FALSE(shouldPin(0xFFFFFFFFu));
 }
 

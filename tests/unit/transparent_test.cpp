@@ -26,20 +26,22 @@ std::vector<int> turn(int alpha, const std::vector<int>& deltas) {
 }
 
 TEST(TransparentPresses, OnlyARightPressOnTheMaximiseButtonStarts) {
-  EXPECT_TRUE(startsAdjustment(0xA4, 9));
-  EXPECT_FALSE(startsAdjustment(0xA4, 20));  // close button
-  EXPECT_FALSE(startsAdjustment(0xA4, 8));   // minimise button
-  EXPECT_FALSE(startsAdjustment(0xA4, 2));   // caption
-  EXPECT_FALSE(startsAdjustment(0xA1, 9));   // left press on the maximise button
-  EXPECT_FALSE(startsAdjustment(0x204, 9));  // client right press
+  EXPECT_TRUE(startsAdjustment(WM_NCRBUTTONDOWN, HTMAXBUTTON));
+  EXPECT_FALSE(startsAdjustment(WM_NCRBUTTONDOWN, HTCLOSE));
+  EXPECT_FALSE(startsAdjustment(WM_NCRBUTTONDOWN, HTMINBUTTON));
+  EXPECT_FALSE(startsAdjustment(WM_NCRBUTTONDOWN, HTCAPTION));
+  EXPECT_FALSE(startsAdjustment(WM_NCLBUTTONDOWN, HTMAXBUTTON));
+  EXPECT_FALSE(startsAdjustment(WM_RBUTTONDOWN, HTMAXBUTTON));  // in the client area
 }
 
 TEST(TransparentPresses, EveryButtonPressEndsAndNothingElse) {
-  for (std::uintptr_t press : {0x201u, 0xA1u, 0x204u, 0xA4u, 0x207u, 0xA7u, 0x20Bu, 0xABu})
+  for (std::uintptr_t press : {WM_LBUTTONDOWN, WM_NCLBUTTONDOWN, WM_RBUTTONDOWN, WM_NCRBUTTONDOWN,
+                               WM_MBUTTONDOWN, WM_NCMBUTTONDOWN, WM_XBUTTONDOWN, WM_NCXBUTTONDOWN})
     EXPECT_TRUE(isButtonPress(press)) << press;
   // Releases, double clicks, moves and the wheel do not end an adjustment.
-  for (std::uintptr_t other :
-       {0x200u, 0x202u, 0x203u, 0x205u, 0x208u, 0x20Au, 0x20Cu, 0xA0u, 0xA2u, 0xA5u, 0xA3u, 0x20Eu})
+  for (std::uintptr_t other : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP,
+                               WM_MBUTTONUP, WM_MOUSEWHEEL, WM_XBUTTONUP, WM_NCMOUSEMOVE,
+                               WM_NCLBUTTONUP, WM_NCRBUTTONUP, WM_NCLBUTTONDBLCLK, WM_MOUSEHWHEEL})
     EXPECT_FALSE(isButtonPress(other)) << other;
 }
 

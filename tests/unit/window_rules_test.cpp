@@ -14,7 +14,9 @@ TEST(WindowRules, TheDesktopIsProgmanOrAWorkerWHoldingTheShellView) {
 }
 
 TEST(WindowRules, ActionOnlyOnTheSameOrALowerIntegrityLevel) {
-  constexpr std::uint32_t kLow = 0x1000, kMedium = 0x2000, kHigh = 0x3000;
+  constexpr std::uint32_t kLow = SECURITY_MANDATORY_LOW_RID;
+  constexpr std::uint32_t kMedium = SECURITY_MANDATORY_MEDIUM_RID;
+  constexpr std::uint32_t kHigh = SECURITY_MANDATORY_HIGH_RID;
   EXPECT_TRUE(mayActOn(kMedium, kMedium));
   EXPECT_TRUE(mayActOn(kLow, kMedium));
   EXPECT_FALSE(mayActOn(kHigh, kMedium)) << "an elevated program";

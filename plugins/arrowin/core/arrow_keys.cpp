@@ -26,9 +26,9 @@ ShiftWrap shiftWrap(bool shiftDown, bool leftShiftDown, bool rightShiftDown) {
 std::uint16_t wrapKey(ShiftWrap wrap) {
   switch (wrap) {
     case ShiftWrap::kLeftShift:
-      return kLeftShift;
+      return VK_LSHIFT;
     case ShiftWrap::kRightShift:
-      return kRightShift;
+      return VK_RSHIFT;
     case ShiftWrap::kNone:
       break;
   }
@@ -37,13 +37,13 @@ std::uint16_t wrapKey(ShiftWrap wrap) {
 
 KeyEvents arrowEvents(std::int32_t targetKey, bool release, ShiftWrap wrap,
                       std::uint16_t wrapScanCode) {
-  KeyEvent arrow{static_cast<std::uint16_t>(targetKey), 0, release ? kKeyUp : 0u};
+  KeyEvent arrow{static_cast<std::uint16_t>(targetKey), 0, release ? KEYEVENTF_KEYUP : 0u};
   if (wrap == ShiftWrap::kNone) return {{arrow}, 1};
   // The right Shift is an extended key; the left one is not.
-  std::uint32_t extended = wrap == ShiftWrap::kRightShift ? kExtendedKey : 0u;
+  std::uint32_t extended = wrap == ShiftWrap::kRightShift ? KEYEVENTF_EXTENDEDKEY : 0u;
   std::uint16_t shift = wrapKey(wrap);
   return {{KeyEvent{shift, wrapScanCode, extended}, arrow,
-           KeyEvent{shift, wrapScanCode, extended | kKeyUp}},
+           KeyEvent{shift, wrapScanCode, extended | KEYEVENTF_KEYUP}},
           3};
 }
 

@@ -6,22 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::arrowin {
 
-// The key that must be held: VK_NONCONVERT, the no-conversion key of Japanese keyboards.
-inline constexpr std::int32_t kInitialModifierKey = 0x1D;
+// The key that must be held: the no-conversion key of Japanese keyboards.
+inline constexpr std::int32_t kInitialModifierKey = VK_NONCONVERT;
 
 inline constexpr std::size_t kKeyTableSize = 8;
 using KeyTable = std::array<std::int32_t, kKeyTableSize>;
 // E D A F and K J H L, each replaced by the arrow in the same entry.
 inline constexpr KeyTable kInitialSourceKeys = {0x45, 0x44, 0x41, 0x46, 0x4B, 0x4A, 0x48, 0x4C};
 inline constexpr KeyTable kInitialTargetKeys = {0x26, 0x28, 0x25, 0x27, 0x26, 0x28, 0x25, 0x27};
-
-// Virtual keys and flags of the injected events.
-inline constexpr std::uint16_t kLeftShift = 0xA0;   // VK_LSHIFT
-inline constexpr std::uint16_t kRightShift = 0xA1;  // VK_RSHIFT
-inline constexpr std::uint32_t kExtendedKey = 0x1;  // KEYEVENTF_EXTENDEDKEY
-inline constexpr std::uint32_t kKeyUp = 0x2;        // KEYEVENTF_KEYUP
 
 // The arrow for a virtual key: the target of the first of the first `count` entries whose source
 // matches (a count beyond the tables is cut to them), or -1 when the key is not in the table.
@@ -38,13 +34,13 @@ enum class ShiftWrap {
   kRightShift,  // only the left Shift held
 };
 ShiftWrap shiftWrap(bool shiftDown, bool leftShiftDown, bool rightShiftDown);
-// The Shift key a wrap presses (0 for none).
+// The Shift key a wrap presses (VK_LSHIFT, VK_RSHIFT; 0 for none).
 std::uint16_t wrapKey(ShiftWrap wrap);
 
 struct KeyEvent {
   std::uint16_t virtualKey;
   std::uint16_t scanCode;
-  std::uint32_t flags;
+  std::uint32_t flags;  // KEYEVENTF_EXTENDEDKEY, KEYEVENTF_KEYUP
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 struct KeyEvents {

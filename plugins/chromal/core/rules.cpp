@@ -130,16 +130,16 @@ bool isViewClass(const wchar_t* className) {
 }
 
 bool isColourMessage(std::uint32_t message) {
-  // The list view's messages lie from 0x1000, the tree view's from 0x1100: one range test first
+  // The six lie between the list view's first and the tree view's last: one range test first
   // keeps the hook cheap for every other message.
-  if (message - 0x1001u > 0x1128u - 0x1001u) return false;
+  if (message - LVM_SETBKCOLOR > TVM_SETLINECOLOR - LVM_SETBKCOLOR) return false;
   switch (message) {
-    case 0x1001:  // LVM_SETBKCOLOR
-    case 0x1024:  // LVM_SETTEXTCOLOR
-    case 0x1026:  // LVM_SETTEXTBKCOLOR
-    case 0x111D:  // TVM_SETBKCOLOR
-    case 0x111E:  // TVM_SETTEXTCOLOR
-    case 0x1128:  // TVM_SETLINECOLOR
+    case LVM_SETBKCOLOR:
+    case LVM_SETTEXTCOLOR:
+    case LVM_SETTEXTBKCOLOR:
+    case TVM_SETBKCOLOR:
+    case TVM_SETTEXTCOLOR:
+    case TVM_SETLINECOLOR:
       return true;
     default:
       return false;

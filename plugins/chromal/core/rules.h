@@ -16,12 +16,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/win32_names.h"
 #include "wildcard.h"
 
 namespace tov::chromal {
 
 // The value by which the list and tree views mean "no colour" (or their default one).
-inline constexpr std::uint32_t kNoColour = 0xFFFFFFFF;
+inline constexpr std::uint32_t kNoColour = CLR_NONE;
 
 // Colours are COLORREF values, 0x00BBGGRR.
 struct Rule {
@@ -61,7 +62,7 @@ RuleTable readRules(std::wstring_view fileText);
 // Blue text on a transparent background, for every folder: used when the file is missing or
 // gives no rule.
 Rule builtInRule();
-// Every colour 0xFFFFFFFF, for every folder: what switching off leaves in the views.
+// Every colour kNoColour, for every folder: what switching off leaves in the views.
 Rule switchedOffRule();
 
 // The values sent to a list and tree for one rule; a colour that is switched off is sent as

@@ -7,10 +7,9 @@ namespace tov::crevo {
 bool isTriggerPress(std::uint8_t triggerKey, bool inUse, int code, std::uintptr_t virtualKey,
                     std::intptr_t keystrokeFlags) {
   constexpr std::uint32_t kReleaseOrRepeat = 0xC0000000u;  // bits 31 and 30
-  constexpr int kNoRemove = 3;                             // HC_NOREMOVE
   return virtualKey == triggerKey && inUse &&
          (static_cast<std::uint32_t>(keystrokeFlags) & kReleaseOrRepeat) == 0 && code >= 0 &&
-         code != kNoRemove;
+         code != HC_NOREMOVE;
 }
 
 bool isNewFolderWindowClass(const wchar_t* className) {
@@ -26,9 +25,8 @@ bool isFolderWindowClass(const wchar_t* className) {
 }
 
 KeySequence itemsViewNewFolderKeys(bool shiftHeld) {
-  constexpr std::uint16_t kShift = 0x10, kN = 0x4E;  // VK_SHIFT, N
-  if (shiftHeld) return {{{{kN, false}, {kN, true}}}, 2};
-  return {{{{kShift, false}, {kN, false}, {kN, true}, {kShift, true}}}, 4};
+  if (shiftHeld) return {{{{'N', false}, {'N', true}}}, 2};
+  return {{{{VK_SHIFT, false}, {'N', false}, {'N', true}, {VK_SHIFT, true}}}, 4};
 }
 
 }  // namespace tov::crevo

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::crevo {
 
-inline constexpr std::uint8_t kInitialTriggerKey = 0x4B;  // K
+inline constexpr std::uint8_t kInitialTriggerKey = 'K';
 
 // Whether a keyboard hook call is the trigger's first press, before the Ctrl key is asked about:
 // the trigger key, in use, neither a release (bit 31) nor an auto-repeat (bit 30), and a
@@ -35,13 +37,13 @@ struct KeyEvent {
 };
 // Releases the Ctrl key the user still holds, then opens the background's context menu with the
 // Applications key and picks New (W) and Folder (F) by their access keys.
-inline constexpr std::array<KeyEvent, 7> kNewFolderKeys = {{{0x11, true},   // VK_CONTROL
-                                                            {0x5D, false},  // VK_APPS
-                                                            {0x5D, true},
-                                                            {0x57, false},  // W
-                                                            {0x57, true},
-                                                            {0x46, false},  // F
-                                                            {0x46, true}}};
+inline constexpr std::array<KeyEvent, 7> kNewFolderKeys = {{{VK_CONTROL, true},
+                                                            {VK_APPS, false},
+                                                            {VK_APPS, true},
+                                                            {'W', false},
+                                                            {'W', true},
+                                                            {'F', false},
+                                                            {'F', true}}};
 
 // In a folder window's items view the shell's own shortcut makes a new folder: Ctrl+Shift+N, with
 // the Ctrl the user holds. Shift is pressed and released around N unless the user holds it too.

@@ -6,9 +6,6 @@ namespace tov::explorer_fit {
 
 namespace {
 
-constexpr std::uint32_t kViewMask = 3;
-constexpr std::uint32_t kDetailsView = 1;
-constexpr std::uint32_t kListView = 3;
 // Both halves 0xFFFF: "at the control's current size".
 constexpr std::uint32_t kCurrentSize = 0xFFFFFFFFu;
 
@@ -72,8 +69,8 @@ Change wantedChange(FitWindows& windows, int n, const Rect& list, int itemW, int
 }  // namespace
 
 bool isListOrDetailsStyle(std::uint32_t style) {
-  std::uint32_t view = style & kViewMask;
-  return view == kListView || view == kDetailsView;
+  std::uint32_t view = style & LVS_TYPEMASK;
+  return view == LVS_LIST || view == LVS_REPORT;
 }
 
 int squareSide(std::uint16_t width, std::uint16_t height) {

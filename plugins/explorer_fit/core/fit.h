@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::explorer_fit {
 
 struct Rect {
@@ -65,7 +67,7 @@ inline constexpr FitParameters kWidexFit{10, 0, 5};
 // Icons narrower than this are small ones (variant B's view test).
 inline constexpr int kSmallIconLimit = 30;
 
-// List (3) and details (1) in the low two bits of the list's style.
+// The list (LVS_LIST) or details (LVS_REPORT) view, by the view bits of the list's style.
 bool isListOrDetailsStyle(std::uint32_t style);
 
 // The side of a square with the area of `width` x `height`, truncated. The product is formed in

@@ -11,7 +11,7 @@ ReleaseAction releaseAction(const ReleaseFacts& facts) {
 }
 
 bool isFrontCandidate(bool normalTopLevel, std::uint32_t style) {
-  return normalTopLevel && (style & 0x20000000u) == 0;  // WS_MINIMIZE
+  return normalTopLevel && (style & WS_MINIMIZE) == 0;
 }
 
 bool isFrontChoice(const FrontFacts& facts) {

@@ -10,14 +10,9 @@ namespace tov::pushup {
 // Wide characters read of a class name, terminator included.
 inline constexpr std::size_t kClassNameCapacity = 32;
 
-// The Backspace key as a keyboard would deliver it: WM_KEYDOWN with VK_BACK, repeat count 1 and
-// scan code 0x0E. No key-up follows.
-inline constexpr std::uint32_t kKeyDownMessage = 0x0100;  // WM_KEYDOWN
-inline constexpr std::uintptr_t kBackspaceKey = 0x08;     // VK_BACK
+// The Backspace key as a keyboard would deliver it, WM_KEYDOWN with VK_BACK: these flags say
+// repeat count 1 and scan code 0x0E. No key-up follows.
 inline constexpr std::intptr_t kBackspaceFlags = 0x000E0001;
-
-// Only the left double click concerns us; every other mouse message passes at once.
-inline constexpr std::uintptr_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
 
 // The shell's file list and the file dialogs' list, by exact class name.
 bool isFileListClass(const wchar_t* className);

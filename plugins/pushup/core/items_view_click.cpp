@@ -13,6 +13,8 @@ bool isDoubleClick(const Press& first, const Press& second, const DoubleClickLim
   return dx * 2 <= limits.width && dy * 2 <= limits.height;
 }
 
-bool isBackgroundRole(long role) { return role == kRoleList || role == kRoleGrouping; }
+bool isBackgroundRole(long role) {
+  return role == ROLE_SYSTEM_LIST || role == ROLE_SYSTEM_GROUPING;
+}
 
 }  // namespace tov::pushup

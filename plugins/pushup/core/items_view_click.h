@@ -5,13 +5,12 @@
 
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::pushup {
 
-// The left press, the one mouse message the pairing looks at.
-inline constexpr std::uintptr_t kLeftPress = 0x0201;  // WM_LBUTTONDOWN
-
-// One left press: the window it went to, when (milliseconds of the system's tick count, which
-// wraps) and where (screen coordinates).
+// One left press (WM_LBUTTONDOWN, the one mouse message the pairing looks at): the window it went
+// to, when (milliseconds of the system's tick count, which wraps) and where (screen coordinates).
 struct Press {
   std::uintptr_t view;
   std::uint32_t time;
@@ -32,8 +31,7 @@ bool isDoubleClick(const Press& first, const Press& second, const DoubleClickLim
 
 // What the accessibility hit test found at the second press: the view itself (a list) or a group
 // of items (the empty space inside a group) is the background; an item or anything else is not.
-inline constexpr long kRoleList = 0x21;      // ROLE_SYSTEM_LIST
-inline constexpr long kRoleGrouping = 0x14;  // ROLE_SYSTEM_GROUPING
+// `role` is an accessibility role, ROLE_SYSTEM_LIST and the like.
 bool isBackgroundRole(long role);
 
 }  // namespace tov::pushup

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::topmost {
 
-// A right press on a close button (hit-test code 20).
+// A right press on a close button (WM_NCRBUTTONDOWN with HTCLOSE).
 bool isPinPress(std::uintptr_t message, int hitTest);
 
 // Whether a window with this extended style is to become always-on-top (it is not yet).

@@ -12,14 +12,12 @@ std::size_t appendNumber(wchar_t* out, std::size_t length, unsigned value) {
     digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
     value /= 10;
   } while (value != 0);
-  while (count > 0)
-    out[length++] = digits[--count];
+  while (count > 0) out[length++] = digits[--count];
   return length;
 }
 
 std::size_t appendText(wchar_t* out, std::size_t length, const wchar_t* text) {
-  while (*text != L'\0')
-    out[length++] = *text++;
+  while (*text != L'\0') out[length++] = *text++;
   return length;
 }
 
@@ -27,14 +25,14 @@ std::size_t appendText(wchar_t* out, std::size_t length, const wchar_t* text) {
 
 bool isButtonPress(std::uintptr_t message) {
   switch (message) {
-    case 0x201:  // WM_LBUTTONDOWN
-    case 0x0A1:  // WM_NCLBUTTONDOWN
-    case 0x204:  // WM_RBUTTONDOWN
-    case 0x0A4:  // WM_NCRBUTTONDOWN
-    case 0x207:  // WM_MBUTTONDOWN
-    case 0x0A7:  // WM_NCMBUTTONDOWN
-    case 0x20B:  // WM_XBUTTONDOWN
-    case 0x0AB:  // WM_NCXBUTTONDOWN
+    case WM_LBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_NCXBUTTONDOWN:
       return true;
     default:
       return false;
@@ -42,7 +40,7 @@ bool isButtonPress(std::uintptr_t message) {
 }
 
 bool startsAdjustment(std::uintptr_t message, int hitTest) {
-  return message == 0x0A4 && hitTest == kMaxButtonHitTest;  // WM_NCRBUTTONDOWN
+  return message == WM_NCRBUTTONDOWN && hitTest == HTMAXBUTTON;
 }
 
 int wheelDelta(std::uint32_t mouseData) {
@@ -50,18 +48,14 @@ int wheelDelta(std::uint32_t mouseData) {
 }
 
 int alphaAfterWheel(int alpha, int delta, int wheelStep) {
-  if (delta > 0)
-    return alpha - wheelStep;
-  if (delta < 0)
-    return alpha + wheelStep;
+  if (delta > 0) return alpha - wheelStep;
+  if (delta < 0) return alpha + wheelStep;
   return alpha;
 }
 
 AlphaLevel settleAlpha(int alpha, int minAlpha) {
-  if (alpha >= kOpaqueAlpha)
-    return {kOpaqueAlpha, true};
-  if (alpha < minAlpha)
-    return {minAlpha, false};
+  if (alpha >= kOpaqueAlpha) return {kOpaqueAlpha, true};
+  if (alpha < minAlpha) return {minAlpha, false};
   return {alpha, false};
 }
 
@@ -79,8 +73,7 @@ std::size_t formatCaption(AlphaLevel level, int minAlpha, wchar_t (&caption)[kCa
     }
     length = appendNumber(caption, length, static_cast<unsigned>(percent));
     caption[length++] = L'%';
-    if (level.alpha == minAlpha)
-      length = appendText(caption, length, L"(min)");
+    if (level.alpha == minAlpha) length = appendText(caption, length, L"(min)");
   }
   caption[length] = L'\0';
   return length;

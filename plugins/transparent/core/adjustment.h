@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/win32_names.h"
+
 namespace tov::transparent {
 
 // The alpha an adjustment starts at, and full opacity.
@@ -17,9 +19,6 @@ inline constexpr int kInitialMinAlpha = 48;
 // Wide characters of the saved caption (with terminator) and of the percentage caption.
 inline constexpr std::size_t kTitleCapacity = 260;
 inline constexpr std::size_t kCaptionCapacity = 20;
-
-// The hit-test code of a maximise button.
-inline constexpr int kMaxButtonHitTest = 9;
 
 // Any of the eight button-down messages, client or non-client: each ends a running adjustment.
 bool isButtonPress(std::uintptr_t message);

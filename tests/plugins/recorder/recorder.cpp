@@ -5,20 +5,15 @@
 // whose createInstance returns null, one whose createMenu returns null.
 //
 // It accepts (returns true for) the command offsets listed in "<name>.accept", one per line as
-// "offset" or "offset param" (decimal), and declines every other one, except its own items:
-//   4  its menu item "Recorder item" (declined, like any plug-in without an action for it)
-//   5  host->showTrayIcon(id, param != 0)        6  host->toggleTrayIcon(id)
-//   7  host->getExplorerFolder((HWND)param, …)   8  host->getHostDirectory(…)
-//   9  host->isTrayIconShown(id)                 10 host->setTrayIcon(id, a plain icon or null)
-//   11 registers the fake shell window collection of "FakeShellWindows.dll" (beside the host)
-//      in the host's apartment, so that the host's own lookup of shell windows finds the fake
-// Each logs the host's answer.
+// "offset" or "offset param" (decimal), and declines every other one, except its own
+// (recorder_commands.h).
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 
 #include "plugin_frame.h"
+#include "recorder_commands.h"
 
 namespace {
 
@@ -92,6 +87,7 @@ struct UnloadWitness {
 
 class Recorder final : public tov::PluginBase {
  public:
+  using enum tov::test::RecorderOffset;
   Recorder(int pluginId, IPluginHost* pluginHost)
       : PluginBase(pluginName, pluginId), host(pluginHost) {}
   ~Recorder() override { record("destroyed id=%d", id); }
@@ -115,7 +111,8 @@ class Recorder final : public tov::PluginBase {
     return nullptr;
 #else
     HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(tov::commandId(id, 4)), L"Recorder item");
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(tov::commandId(id, kRecorderItem)),
+                L"Recorder item");
     return menu;
 #endif
   }
@@ -123,35 +120,35 @@ class Recorder final : public tov::PluginBase {
     record("onCommand %d %lld", offset, static_cast<long long>(param));
     if (accepts(offset, param)) return true;
     switch (offset) {
-      case 5:
+      case kShowTrayIcon:
         record("showTrayIcon -> %d", host->showTrayIcon(id, param != 0) ? 1 : 0);
         return true;
-      case 6:
+      case kToggleTrayIcon:
         record("toggleTrayIcon -> %d", host->toggleTrayIcon(id) ? 1 : 0);
         return true;
-      case 7: {
+      case kGetExplorerFolder: {
         wchar_t folder[MAX_PATH];
         bool found = host->getExplorerFolder(reinterpret_cast<HWND>(param), folder);
         folder[MAX_PATH - 1] = L'\0';
         record("getExplorerFolder -> %d %ls", found ? 1 : 0, folder);
         return true;
       }
-      case 8: {
+      case kGetHostDirectory: {
         wchar_t folder[MAX_PATH] = L"";
         bool found = host->getHostDirectory(folder);
         folder[MAX_PATH - 1] = L'\0';
         record("getHostDirectory -> %d %ls", found ? 1 : 0, folder);
         return true;
       }
-      case 9:
+      case kIsTrayIconShown:
         record("isTrayIconShown -> %d", host->isTrayIconShown(id) ? 1 : 0);
         return true;
-      case 10:
+      case kSetTrayIcon:
         record(
             "setTrayIcon -> %d",
             host->setTrayIcon(id, param != 0 ? LoadIconW(nullptr, IDI_QUESTION) : nullptr) ? 1 : 0);
         return true;
-      case 11: {
+      case kRegisterFakeShellWindows: {
         HMODULE fake = LoadLibraryW(L"FakeShellWindows.dll");  // kept for the process's life
         auto registerFake = fake != nullptr
                                 ? reinterpret_cast<HRESULT (*)()>(reinterpret_cast<void*>(

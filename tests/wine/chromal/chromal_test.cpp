@@ -21,15 +21,15 @@ namespace {
 constexpr UINT kSetOwnTextColour = WM_APP + 3;  // window_fixture's commands
 constexpr UINT kHang = WM_APP + 4;
 
-// Chromal's command identifiers at id 1, and the recorder's at id 0.
-constexpr int kToggleUse = 2003;
-constexpr int kReload = 2004;
-constexpr int kPaintSample = 2005;
-constexpr int kRefresh = 2006;
-constexpr int kRegisterFake = 1011;
-constexpr int kRecorderProbe = 1009;  // any command the recorder logs
+// Chromal's commands at id 1: its own offsets are its menu's two items and the refresh its hook
+// posts. The recorder's at id 0.
+constexpr int kToggleUse = commandId(1, kOffsetToggleUse);
+constexpr int kReload = commandId(1, 4);
+constexpr int kPaintSample = commandId(1, 5);
+constexpr int kRefresh = commandId(1, 6);
+constexpr int kRecorderProbe = commandId(0, kIsTrayIconShown);  // any command the recorder logs
 
-constexpr unsigned kNone = 0xFFFFFFFF;
+constexpr unsigned kNone = CLR_NONE;
 
 // The colour messages as the fixture logs them, with their values.
 struct Sent {
@@ -172,9 +172,7 @@ class ChromalTest : public ::testing::Test {
   void startHost() {
     host.start();
     ASSERT_TRUE(host.waitUntilReady());
-    host.markLog();
-    host.command(kRegisterFake);
-    ASSERT_TRUE(contains(host.logOfSinceMark("Plug"), "registerFakeShellWindows -> 1"));
+    ASSERT_TRUE(host.registerFakeShellWindows());
   }
 
   // Whatever the host had been posted before now has been handled: a command posted after them
@@ -183,12 +181,6 @@ class ChromalTest : public ::testing::Test {
     host.markLog();
     PostMessageW(host.mainWindow(), WM_COMMAND, kRecorderProbe, 0);
     ASSERT_TRUE(waitUntil([&] { return !host.logOfSinceMark("Plug").empty(); }));
-  }
-
-  static bool contains(const std::vector<std::string>& lines, const std::string& text) {
-    for (const std::string& entry : lines)
-      if (entry.find(text) != std::string::npos) return true;
-    return false;
   }
 
   // A window sets its list's text colour as the shell does (wParam 0); returns once whatever the

@@ -107,7 +107,7 @@ class Combination : public ::testing::Test {
   void send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     SendMessageW(host_->handle(), message, wParam, lParam);
   }
-  void command(int identifier) { send(WM_COMMAND, static_cast<WPARAM>(identifier)); }
+  void command(int identifier, LPARAM lParam = 0) { send(WM_COMMAND, identifier, lParam); }
   std::vector<bool> inUse() const {
     std::vector<bool> flags;
     for (const auto& module : host_->plugins()) flags.push_back(module->isUse());
@@ -135,7 +135,7 @@ class Combination : public ::testing::Test {
   bool customSelectable() {
     HMENU menu = host_->createTrayMenu();
     HMENU select = GetSubMenu(menu, 1);
-    UINT state = GetMenuState(select, 201, MF_BYCOMMAND);
+    UINT state = GetMenuState(select, kCommandSelectCustom, MF_BYCOMMAND);
     DestroyMenu(menu);
     return (state & MF_GRAYED) == 0;
   }
@@ -158,26 +158,26 @@ TEST_F(Combination, ShiftingGoesThroughEveryCombinationThenCustomAndBack) {
   EXPECT_FALSE(customSelectable());
 
   // A plug-in switched off through its menu: the flags match nothing and become Custom.
-  command(1003);
+  command(commandId(0, kOffsetToggleUse));
   EXPECT_EQ(inUse(), (std::vector<bool>{false, true, false}));
   EXPECT_EQ(host_->combinations().current(), -1);
   EXPECT_EQ(tooltip(), L"TOV:Custom");
   EXPECT_EQ(hostColour(), kGreen);
   EXPECT_TRUE(customSelectable());
 
-  command(200);
+  command(kCommandShiftCombination);
   EXPECT_EQ(inUse(), (std::vector<bool>{true, true, false}));
   EXPECT_EQ(tooltip(), L"TOV:[A]Work");
   EXPECT_EQ(hostColour(), kRed);
-  command(200);
+  command(kCommandShiftCombination);
   EXPECT_EQ(inUse(), (std::vector<bool>{false, false, true}));
   EXPECT_EQ(tooltip(), L"TOV:[B]Rock & Roll");
   EXPECT_EQ(host_->hostTrayIcon().icon(), defaultHostIcon());  // there is no comb_B.ico
-  command(200);
+  command(kCommandShiftCombination);
   EXPECT_EQ(inUse(), (std::vector<bool>{false, true, false}));
   EXPECT_EQ(tooltip(), L"TOV:Custom");
   EXPECT_EQ(hostColour(), kGreen);
-  command(200);
+  command(kCommandShiftCombination);
   EXPECT_EQ(inUse(), (std::vector<bool>{true, true, false}));
 
   // A left press or double click on the host icon shifts too; other mouse messages do not.
@@ -198,20 +198,20 @@ TEST_F(Combination, SelectingFromTheMenu) {
   start(kThreePlugins);
   // Custom was never recorded: selecting it falls back to the first combination, A, which is
   // active already.
-  command(201);
+  command(kCommandSelectCustom);
   EXPECT_EQ(host_->combinations().current(), 0);
   EXPECT_EQ(inUse(), (std::vector<bool>{true, true, false}));
   std::size_t mark = logLines();
-  command(202);  // the active one: nothing happens, not even applying it again
+  command(kCommandSelectFirst);  // the active one, A: nothing happens, not even applying it again
   EXPECT_EQ(logSince(mark).find("setUse"), std::string::npos) << logSince(mark);
 
-  command(203);
+  command(kCommandSelectFirst + 1);  // B
   EXPECT_EQ(inUse(), (std::vector<bool>{false, false, true}));
   EXPECT_EQ(tooltip(), L"TOV:[B]Rock & Roll");
   mark = logLines();
-  command(203);
-  command(204);  // names no combination
-  command(227);
+  command(kCommandSelectFirst + 1);
+  command(kCommandSelectFirst + 2);  // names no combination
+  command(kCommandSelectFirst + 25);
   EXPECT_EQ(logSince(mark).find("setUse"), std::string::npos) << logSince(mark);
   EXPECT_EQ(host_->combinations().current(), 1);
 }
@@ -220,35 +220,42 @@ TEST_F(Combination, TrayMenu) {
   start(kThreePlugins);
   HMENU menu = host_->createTrayMenu();
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(items(menu), (std::vector<Item>{{L"&Shift Combination", 200, 0, false},
-                                            {L"Select &Combination", 0, 0, true},
-                                            {L"-", 0, 0, false},
-                                            {L"P0", 0, 0, true},
-                                            {L"P1", 0, 0, true},
-                                            {L"P2", 0, 0, true},
-                                            {L"-", 0, 0, false},
-                                            {L"&Version Info", 101, 0, false},
-                                            {L"-", 0, 0, false},
-                                            {L"Show &Window", 102, 0, false},
-                                            {L"Hide &TrayIcon", 103, 0, false},
-                                            {L"-", 0, 0, false},
-                                            {L"&Quit", 104, 0, false}}));
+  EXPECT_EQ(items(menu),
+            (std::vector<Item>{{L"&Shift Combination", kCommandShiftCombination, 0, false},
+                               {L"Select &Combination", 0, 0, true},
+                               {L"-", 0, 0, false},
+                               {L"P0", 0, 0, true},
+                               {L"P1", 0, 0, true},
+                               {L"P2", 0, 0, true},
+                               {L"-", 0, 0, false},
+                               {L"&Version Info", kCommandVersionInfo, 0, false},
+                               {L"-", 0, 0, false},
+                               {L"Show &Window", kCommandShowWindow, 0, false},
+                               {L"Hide &TrayIcon", kCommandHideTrayIcon, 0, false},
+                               {L"-", 0, 0, false},
+                               {L"&Quit", kCommandQuit, 0, false}}));
   // The ampersand of a name shows once; Custom is greyed while nothing is recorded.
-  EXPECT_EQ(items(GetSubMenu(menu, 1)), (std::vector<Item>{{L"&0. Custom", 201, MF_GRAYED, false},
-                                                           {L"&A. Work", 202, 0, false},
-                                                           {L"&B. Rock && Roll", 203, 0, false}}));
+  EXPECT_EQ(items(GetSubMenu(menu, 1)),
+            (std::vector<Item>{{L"&0. Custom", kCommandSelectCustom, MF_GRAYED, false},
+                               {L"&A. Work", kCommandSelectFirst, 0, false},
+                               {L"&B. Rock && Roll", kCommandSelectFirst + 1, 0, false}}));
   // Each plug-in's own items, a separator when it has any, then the host's two.
   EXPECT_EQ(items(GetSubMenu(menu, 3)),
-            (std::vector<Item>{{L"Recorder item", 1004, 0, false},
-                               {L"-", 0, 0, false},
-                               {L"Is Use", 1003, MFS_CHECKED, false},
-                               {L"Is Use TrayIcon", 1002, MFS_CHECKED, false}}));
-  EXPECT_EQ(items(GetSubMenu(menu, 4)), (std::vector<Item>{{L"Is Use", 2003, MFS_CHECKED, false},
-                                                           {L"Is Use TrayIcon", 2002, 0, false}}));
-  EXPECT_EQ(items(GetSubMenu(menu, 5)), (std::vector<Item>{{L"Recorder item", 3004, 0, false},
-                                                           {L"-", 0, 0, false},
-                                                           {L"Is Use", 3003, 0, false},
-                                                           {L"Is Use TrayIcon", 3002, 0, false}}));
+            (std::vector<Item>{
+                {L"Recorder item", commandId(0, kRecorderItem), 0, false},
+                {L"-", 0, 0, false},
+                {L"Is Use", commandId(0, kOffsetToggleUse), MFS_CHECKED, false},
+                {L"Is Use TrayIcon", commandId(0, kOffsetToggleTrayIcon), MFS_CHECKED, false}}));
+  EXPECT_EQ(
+      items(GetSubMenu(menu, 4)),
+      (std::vector<Item>{{L"Is Use", commandId(1, kOffsetToggleUse), MFS_CHECKED, false},
+                         {L"Is Use TrayIcon", commandId(1, kOffsetToggleTrayIcon), 0, false}}));
+  EXPECT_EQ(
+      items(GetSubMenu(menu, 5)),
+      (std::vector<Item>{{L"Recorder item", commandId(2, kRecorderItem), 0, false},
+                         {L"-", 0, 0, false},
+                         {L"Is Use", commandId(2, kOffsetToggleUse), 0, false},
+                         {L"Is Use TrayIcon", commandId(2, kOffsetToggleTrayIcon), 0, false}}));
   DestroyMenu(menu);
 }
 
@@ -261,17 +268,17 @@ TEST_F(Combination, MoreThanTwentySixCombinationsAreReachedByShifting) {
   std::vector<Item> select = items(GetSubMenu(menu, 1));
   DestroyMenu(menu);
   ASSERT_EQ(select.size(), 29u);
-  EXPECT_EQ(select[26].id, 227u);
+  EXPECT_EQ(select[26].id, static_cast<UINT>(kCommandSelectFirst + 25));
   // The 27th and 28th are shown, but only shifting reaches them.
   EXPECT_EQ(select[27].state, static_cast<UINT>(MF_GRAYED));
   EXPECT_EQ(select[28].state, static_cast<UINT>(MF_GRAYED));
-  for (int k = 0; k < 28; ++k) command(200);
+  for (int k = 0; k < 28; ++k) command(kCommandShiftCombination);
   EXPECT_EQ(host_->combinations().current(), 27);
 }
 
 TEST_F(Combination, NothingToShiftWithoutPluginsAndCombinations) {
   start("");
-  command(200);
+  command(kCommandShiftCombination);
   EXPECT_EQ(host_->combinations().current(), -1);
   EXPECT_EQ(tooltip(), L"TOV");
   EXPECT_EQ(host_->hostTrayIcon().icon(), defaultHostIcon());
@@ -296,16 +303,16 @@ TEST_F(Combination, PluginTrayImagesFollowTheStateUnlessThePluginSetItsOwn) {
   HICON notInUse =
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLUGIN_NOT_USE),
                                     IMAGE_ICON, 16, 16, LR_SHARED));
-  command(1003);
+  command(commandId(0, kOffsetToggleUse));
   EXPECT_EQ(iconColour(icon->icon()), iconColour(notInUse));
 
   // An image of the plug-in's own stays through changes of the flag, until it hands back null.
-  SendMessageW(host_->handle(), WM_COMMAND, 1010, 1);  // the recorder's setTrayIcon(own image)
+  command(commandId(0, kSetTrayIcon), 1);  // its own image
   HICON own = icon->icon();
   EXPECT_EQ(own, LoadIconW(nullptr, IDI_QUESTION));
-  command(1003);
+  command(commandId(0, kOffsetToggleUse));
   EXPECT_EQ(icon->icon(), own);
-  SendMessageW(host_->handle(), WM_COMMAND, 1010, 0);
+  command(commandId(0, kSetTrayIcon), 0);
   EXPECT_EQ(iconColour(icon->icon()), 0x0000FFu);
 
   // Plug-ins without a tray icon have none until they ask for it.

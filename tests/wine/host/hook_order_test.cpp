@@ -11,16 +11,6 @@ namespace {
 
 class HookOrder : public ::testing::Test {
  protected:
-  // Expects exactly these message boxes, in this order, each with the caption "TOV".
-  void expectMessages(const std::vector<std::pair<std::wstring, bool>>& expected) {
-    for (const auto& [text, icon] : expected) {
-      auto box = host.nextMessageBox();
-      ASSERT_TRUE(box) << "missing: " << narrow(text);
-      EXPECT_EQ(box->caption, L"TOV");
-      EXPECT_EQ(box->text, text);
-      EXPECT_EQ(box->hasIcon, icon) << narrow(text);
-    }
-  }
   bool noTemporaryFiles() {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(host.file(L"*.tmp").c_str(), &found);
@@ -31,9 +21,6 @@ class HookOrder : public ::testing::Test {
 
   HostRun host;
 };
-
-constexpr bool kWarning = true;
-constexpr bool kPlain = false;
 
 TEST_F(HookOrder, TheEdgeCasesOfTheFormat) {
   for (const wchar_t* name : {L"Transparent", L"Topmost", L"Minimize", L"ShufflaXP"}) {
@@ -49,7 +36,7 @@ TEST_F(HookOrder, TheEdgeCasesOfTheFormat) {
       "; Transparent\r\n";
   host.writeHookOrder(file);
   host.start();
-  expectMessages(
+  host.expectMessageBoxes(
       {{L"Invalid syntax : 1 Topmost.dll", kWarning}, {L"Failed to load a=Work", kWarning}});
   HWND main = host.waitUntilReady();
   ASSERT_TRUE(main);
@@ -70,7 +57,7 @@ TEST_F(HookOrder, TheEdgeCasesOfTheFormat) {
   // Membership: combination A holds no plug-in (Minimize belongs to B only), so choosing it
   // switches every plug-in off.
   host.markLog();
-  host.command(200);  // "&Shift Combination": from Custom to A
+  host.command(kCommandShiftCombination);  // from Custom to A
   for (const char* plugin : {"Transparent", "Topmost", "Minimize", "ShufflaXP"}) {
     EXPECT_EQ(actions(host.logOfSinceMark(plugin)), (std::vector<std::string>{"setUse 0"}))
         << plugin;
@@ -97,10 +84,8 @@ TEST_F(HookOrder, SaveKeepsEveryByteOfOtherLinesAndEndsLinesWithCrLf) {
       "11A Plug.dll\n"
       "; carriage\rreturn\n"
       "; no line end";
-  host.writeHookOrder(file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);  // "Is Use": off
+  ASSERT_TRUE(host.startWith(file));
+  host.pluginCommand(0, kOffsetToggleUse);  // "Is Use": off
   ASSERT_TRUE(host.quit());
   EXPECT_EQ(host.hookOrder(),
             "; \x81\x8d\x90\x9d\r\n"
@@ -130,11 +115,11 @@ TEST_F(HookOrder, ShiftJisUnderAJapaneseLocale) {
       "1 \x95\x5c\x8e\xa6.dll\r\n";  // グ, whose trail byte is an "O"
   host.writeHookOrder(file);
   host.startWithLinuxEnvironment("LANG=ja_JP.UTF-8 LOCPATH='" + unixPath(locales) + "'");
-  expectMessages({{L"Invalid syntax : 11\u30b01 " + plugin + L".dll", kWarning}});
+  host.expectMessageBoxes({{L"Invalid syntax : 11\u30b01 " + plugin + L".dll", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_EQ(listRowCount(host.listWindow()), 2);
   EXPECT_EQ(listCell(host.listWindow(), 0, 2), plugin);
-  host.command(1003);
+  host.pluginCommand(0, kOffsetToggleUse);
   ASSERT_TRUE(host.quit());
   std::string expected = file;
   expected.replace(expected.find("11A"), 2, "01");
@@ -146,10 +131,10 @@ TEST_F(HookOrder, FlagsGoIntoThePluginsOwnLineNotAnotherThatContainsItsName) {
   // PushupB is missing: its line fails to load and must keep its flags.
   host.writeHookOrder("11 PushupB.dll\r\n11 Pushup.dll\r\n");
   host.start();
-  expectMessages({{L"Failed to load PushupB.dll", kWarning}});
+  host.expectMessageBoxes({{L"Failed to load PushupB.dll", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  host.command(1002);
+  host.pluginCommand(0, kOffsetToggleUse);
+  host.pluginCommand(0, kOffsetToggleTrayIcon);
   ASSERT_TRUE(host.quit());
   EXPECT_EQ(host.hookOrder(), "11 PushupB.dll\r\n00 Pushup.dll\r\n");
 }
@@ -160,88 +145,72 @@ TEST_F(HookOrder, ALongLineIsReadInPiecesAndWrittenBackWhole) {
   // The comment is longer than a piece of 259 characters; its second piece reads as a line of
   // its own.
   std::string comment = ";" + std::string(258, 'c') + "10 Tail.dll";
-  host.writeHookOrder(comment + "\n11 Plug.dll\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith(comment + "\n11 Plug.dll\n"));
   EXPECT_EQ(listRowCount(host.listWindow()), 2);
   EXPECT_EQ(listCell(host.listWindow(), 0, 2), L"Tail");
-  host.command(2003);  // Plug off
+  host.pluginCommand(1, kOffsetToggleUse);  // Plug off
   ASSERT_TRUE(host.quit());
   EXPECT_EQ(host.hookOrder(), comment + "\r\n01 Plug.dll\r\n");
 }
 
 TEST_F(HookOrder, MissingFileLeavesTheHostEmptyAndIsNeverCreated) {
   host.start();
-  expectMessages({{L"Failed to open HookOrder.ini", kPlain}});
+  host.expectMessageBoxes({{L"Failed to open HookOrder.ini", kPlain}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_EQ(listRowCount(host.listWindow()), 0);
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  PostMessageW(host.mainWindow(), WM_COMMAND, kCommandQuit, 0);
+  host.expectMessageBoxes({{L"Failed to open HookOrder.ini as write.", kPlain}});
   EXPECT_TRUE(host.waitForExit());
   EXPECT_FALSE(fileExists(host.file(L"HookOrder.ini")));
 }
 
-TEST_F(HookOrder, AReadOnlyFileIsNotReplaced) {
+// What keeps the save from replacing the file: it is read-only, or another program holds it
+// open. One that reads it and lets others read it, but not delete or replace it, lets the host
+// read it and write the new content beside it, and then not put that in its place.
+struct Obstacle {
+  const char* name;
+  std::string file;
+  bool readOnly;  // else held open, with this sharing:
+  DWORD share;
+};
+
+class SaveBlocked : public HookOrder, public ::testing::WithParamInterface<Obstacle> {};
+
+TEST_P(SaveBlocked, TheFileStaysAsItWas) {
+  const Obstacle& obstacle = GetParam();
+  const std::wstring path = host.file(L"HookOrder.ini");
   host.addPlugin(L"Plug");
-  const std::string file = "; keep me\n11 Plug.dll\n";
-  host.writeHookOrder(file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  ASSERT_TRUE(SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_READONLY));
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
+  ASSERT_TRUE(host.startWith(obstacle.file));
+  host.pluginCommand(0, kOffsetToggleUse);
+  HANDLE held = INVALID_HANDLE_VALUE;
+  if (obstacle.readOnly) {
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  } else {
+    held = CreateFileW(path.c_str(), GENERIC_READ, obstacle.share, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  }
+  PostMessageW(host.mainWindow(), WM_COMMAND, kCommandQuit, 0);
+  host.expectMessageBoxes({{L"Failed to open HookOrder.ini as write.", kPlain}});
   EXPECT_TRUE(host.waitForExit());
-  SetFileAttributesW(host.file(L"HookOrder.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(host.hookOrder(), file);
+  if (obstacle.readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  EXPECT_EQ(host.hookOrder(), obstacle.file);
   EXPECT_TRUE(noTemporaryFiles());
 }
 
-TEST_F(HookOrder, AFileThatCannotBeReplacedStaysAsItWas) {
-  host.addPlugin(L"Plug");
-  const std::string file = "; keep me\n11 Plug.dll\n";
-  host.writeHookOrder(file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  // Another program reads the file and lets others read it, but not delete or replace it: the
-  // host reads it, writes the new content beside it, and then cannot put it in its place.
-  HANDLE held = CreateFileW(host.file(L"HookOrder.ini").c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.waitForExit());
-  CloseHandle(held);
-  EXPECT_EQ(host.hookOrder(), file);
-  EXPECT_TRUE(noTemporaryFiles());
-}
-
-TEST_F(HookOrder, AFileHeldExclusivelyByAnotherProgramIsNotTouched) {
-  host.addPlugin(L"Plug");
-  const std::string file = "11 Plug.dll\r\n";
-  host.writeHookOrder(file);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
-  HANDLE held = CreateFileW(host.file(L"HookOrder.ini").c_str(), GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  PostMessageW(host.mainWindow(), WM_COMMAND, 104, 0);
-  expectMessages({{L"Failed to open HookOrder.ini as write.", kPlain}});
-  EXPECT_TRUE(host.waitForExit());
-  CloseHandle(held);
-  EXPECT_EQ(host.hookOrder(), file);
-  EXPECT_TRUE(noTemporaryFiles());
-}
+INSTANTIATE_TEST_SUITE_P(
+    HookOrder, SaveBlocked,
+    ::testing::Values(Obstacle{"ReadOnly", "; keep me\n11 Plug.dll\n", true, 0},
+                      Obstacle{"HeldForReading", "; keep me\n11 Plug.dll\n", false,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE},
+                      Obstacle{"HeldExclusively", "11 Plug.dll\r\n", false, 0}),
+    [](const ::testing::TestParamInfo<Obstacle>& info) { return info.param.name; });
 
 TEST_F(HookOrder, EndOfSessionSavesAndUnloadsClosingDoesNotSave) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("11 Plug.dll\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
-  host.command(1003);
+  ASSERT_TRUE(host.startWith("11 Plug.dll\r\n"));
+  host.pluginCommand(0, kOffsetToggleUse);
   host.markLog();
   host.send(WM_ENDSESSION, FALSE, 0);  // saved whatever wParam says
   EXPECT_EQ(host.hookOrder(), "01 Plug.dll\r\n");
@@ -290,12 +259,12 @@ TEST_F(HookOrder, AtMostSixtyFourPluginsWithAWarningNamingEachRefusedLine) {
   EXPECT_EQ(listRowCount(host.listWindow()), 64);
   // The last plug-in still gets its own commands.
   host.markLog();
-  host.command(64004);
+  host.pluginCommand(63, kFirstPluginOffset);
   EXPECT_EQ(actions(host.logOfSinceMark("Plug")), (std::vector<std::string>{"onCommand 4 0"}));
   // The definition after the refused line was read: shifting reaches A, which holds none of the
   // loaded plug-ins.
   host.markLog();
-  host.command(200);
+  host.command(kCommandShiftCombination);
   std::vector<std::string> shifted = actions(host.logOfSinceMark("Plug"));
   EXPECT_EQ(std::count(shifted.begin(), shifted.end(), "setUse 0"), 64);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <utility>
@@ -130,6 +131,12 @@ void HostRun::start(const std::wstring& arguments, const std::wstring& program) 
   process_ = Process::start(file(program), arguments, folder_);
 }
 
+HWND HostRun::startWith(const std::string& hookOrder, const std::wstring& arguments) {
+  writeHookOrder(hookOrder);
+  start(arguments);
+  return waitUntilReady();
+}
+
 HWND HostRun::waitUntilReady() {
   main_ = waitForWindowOfClass(L"TOV", processId());
   if (main_ == nullptr) return nullptr;
@@ -162,6 +169,27 @@ std::optional<HostRun::Box> HostRun::nextMessageBox(Duration timeout) {
 
 bool HostRun::noMessageBox() { return !waitForMessageBox(processId(), 300ms).has_value(); }
 
+void HostRun::expectMessageBoxes(const std::vector<std::pair<std::wstring, bool>>& expected) {
+  for (const auto& [text, icon] : expected) {
+    auto box = nextMessageBox();
+    ASSERT_TRUE(box) << "missing: " << narrow(text);
+    EXPECT_EQ(box->caption, L"TOV");
+    EXPECT_EQ(box->text, text);
+    EXPECT_EQ(box->hasIcon, icon) << narrow(text);
+  }
+}
+
+HWND HostRun::popupMenu(Duration timeout) const {
+  return waitForWindowOfClass(L"#32768", processId(), timeout);
+}
+
+bool HostRun::escapeMenu(HWND menu) const {
+  if (menu == nullptr) menu = popupMenu();
+  if (menu == nullptr) return false;
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  return waitUntil([&] { return !IsWindowVisible(menu); });
+}
+
 LRESULT HostRun::send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return SendMessageW(main_, message, wParam, lParam);
 }
@@ -171,8 +199,15 @@ void HostRun::command(int identifier, LPARAM lParam) const {
 }
 
 bool HostRun::quit() {
-  PostMessageW(main_, WM_COMMAND, kQuitCommand, 0);
+  PostMessageW(main_, WM_COMMAND, kCommandQuit, 0);
   return waitForExit();
+}
+
+bool HostRun::registerFakeShellWindows() {
+  markLog();
+  pluginCommand(0, kRegisterFakeShellWindows);
+  std::vector<std::string> log = logOfSinceMark("Plug");
+  return std::find(log.begin(), log.end(), "registerFakeShellWindows -> 1") != log.end();
 }
 
 std::vector<std::string> HostRun::log() const { return splitLines(readFile(file(L"calls.log"))); }

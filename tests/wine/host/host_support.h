@@ -1,6 +1,8 @@
 // What the host's Windows tests share: TOV.exe started in a folder of its own with the recorder
-// plug-in under the names a test gives it, the recorder's log, the host's message boxes, its
-// tray icons as the notification area holds them, and its list window read from outside.
+// plug-in under the names a test gives it, the commands it is sent (the host's own and the
+// plug-ins', named as the code names them), the recorder's log, the host's message boxes and
+// popup menus, its tray icons as the notification area holds them, and its list window read from
+// outside.
 #pragma once
 
 #include <windows.h>
@@ -8,15 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "core/combinations.h"
 #include "harness.h"
+#include "recorder_commands.h"
 
 namespace tov::test {
 
-// Private messages and command identifiers of the host, as other programs send them.
+// Private messages of the host, as other programs send them.
 inline constexpr UINT kTrayIconMessage = WM_APP + 5;
 inline constexpr UINT kShowTrayIconMessage = WM_APP + 6;
 inline constexpr UINT kHideTrayIconMessage = WM_APP + 7;
-inline constexpr WORD kQuitCommand = 104;
+
+// A message box of the host with the warning icon, or without.
+inline constexpr bool kWarning = true;
+inline constexpr bool kPlain = false;
 
 class HostRun {
  public:
@@ -38,6 +45,8 @@ class HostRun {
 
   // `program`: the host's copy to start, relative to the folder, which stays the working folder.
   void start(const std::wstring& arguments = L"", const std::wstring& program = L"TOV.exe");
+  // Writes HookOrder.ini, starts the host and waits until it is ready: waitUntilReady's answer.
+  HWND startWith(const std::string& hookOrder, const std::wstring& arguments = L"");
   // Starts TOV.exe from the Linux side with `environment` ("NAME=value ..."): Wine takes a
   // program's locale from the Linux environment it starts in, which a Windows parent cannot set.
   void startWithLinuxEnvironment(const std::string& environment);
@@ -58,11 +67,28 @@ class HostRun {
   std::optional<Box> nextMessageBox(Duration timeout = kDefaultWait);
   // Whether the host shows no message box within a short while.
   bool noMessageBox();
+  // Expects exactly these message boxes (text, kWarning or kPlain), in this order, each with the
+  // caption "TOV".
+  void expectMessageBoxes(const std::vector<std::pair<std::wstring, bool>>& expected);
+
+  // The host's popup menu once it shows; null when none does within the time.
+  HWND popupMenu(Duration timeout = kDefaultWait) const;
+  // Closes `menu`, or else the next popup menu the host shows, with Escape as the keyboard does,
+  // and waits until it has gone: whether there was one and it went.
+  bool escapeMenu(HWND menu = nullptr) const;
 
   LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   void command(int identifier, LPARAM lParam = 0) const;
+  // The command that the plug-in at `position` in the host's list receives as `offset`.
+  void pluginCommand(int position, int offset, LPARAM lParam = 0) const {
+    command(commandId(position, offset), lParam);
+  }
   // "&Quit" and the end of the process.
   bool quit();
+
+  // Has the recorder, first in the list as "Plug", register the fake collection of shell windows
+  // in the host's apartment: whether it did.
+  bool registerFakeShellWindows();
 
   // The recorder's log: every line, or those of one plug-in without its name.
   std::vector<std::string> log() const;

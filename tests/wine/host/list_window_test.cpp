@@ -20,9 +20,7 @@ class ListWindow : public ::testing::Test {
     host.addPlugin(L"First");
     host.addPlugin(L"Second", L"NullMenu.dll");  // no version resource
     host.addPlugin(L"Third");
-    host.writeHookOrder("10 First.dll\r\n10 Second.dll\r\n00 Third.dll\r\n");
-    host.start(L"/w");
-    ASSERT_TRUE(host.waitUntilReady());
+    ASSERT_TRUE(host.startWith("10 First.dll\r\n10 Second.dll\r\n00 Third.dll\r\n", L"/w"));
     list = host.listWindow();
     ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(host.mainWindow()) != FALSE; }));
   }
@@ -31,13 +29,6 @@ class ListWindow : public ::testing::Test {
     POINT point = listRowPoint(list, row);
     ClientToScreen(list, &point);
     return point;
-  }
-  HWND popupMenu(Duration timeout) {
-    return waitForWindowOfClass(L"#32768", host.processId(), timeout);
-  }
-  void closeMenu(HWND menu) {
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    waitUntil([&] { return !IsWindowVisible(menu); });
   }
   int selectedRow(int after = -1) {
     return static_cast<int>(
@@ -137,7 +128,7 @@ TEST_F(ListWindow, DoubleClickTogglesThePluginAndItsCell) {
 TEST_F(ListWindow, ContextMenus) {
   // The menu key with no row selected shows nothing.
   SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  EXPECT_EQ(popupMenu(300ms), nullptr);
+  EXPECT_EQ(host.popupMenu(300ms), nullptr);
 
   // A right click on a row selects it alone and opens its plug-in's menu.
   SetForegroundWindow(host.mainWindow());
@@ -147,23 +138,23 @@ TEST_F(ListWindow, ContextMenus) {
   host.markLog();
   POINT third = screenPointOfRow(2);
   click(third.x, third.y, 3);
-  HWND menu = popupMenu(kDefaultWait);
+  HWND menu = host.popupMenu();
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(selectedRow(), 2);
   EXPECT_EQ(selectedRow(2), -1);
   EXPECT_NE(SendMessageW(list, LVM_GETITEMSTATE, 2, LVIS_FOCUSED), 0);
   std::vector<std::string> asked = host.logOfSinceMark("Third");
   EXPECT_NE(std::find(asked.begin(), asked.end(), "createMenu"), asked.end());
-  closeMenu(menu);
+  host.escapeMenu(menu);
 
   // The menu key opens the first selected row's menu.
   host.markLog();
   PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  menu = popupMenu(kDefaultWait);
+  menu = host.popupMenu();
   ASSERT_NE(menu, nullptr);
   asked = host.logOfSinceMark("Third");
   EXPECT_NE(std::find(asked.begin(), asked.end(), "createMenu"), asked.end());
-  closeMenu(menu);
+  host.escapeMenu(menu);
 }
 
 // TOV.exe takes libraries only from its own and the system folder, yet plug-ins still load where

@@ -29,11 +29,7 @@ TEST_F(HostModules, IdsAndCommandBasesWhenTheSecondOfThreeFailsToStart) {
   host.addPlugin(L"Third");
   host.writeHookOrder("10 First.dll\r\n10 StartFails.dll\r\n10 Third.dll\r\n");
   host.start();
-  auto box = host.nextMessageBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->caption, L"TOV");
-  EXPECT_EQ(box->text, L"Failed to hook StartFails");
-  EXPECT_TRUE(box->hasIcon);
+  host.expectMessageBoxes({{L"Failed to hook StartFails", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_TRUE(host.noMessageBox());
 
@@ -65,9 +61,7 @@ TEST_F(HostModules, IdsAndCommandBasesWhenTheSecondOfThreeFailsToStart) {
 TEST_F(HostModules, UnloadingIsStopReleaseFreeLibraryInListOrder) {
   host.addPlugin(L"First");
   host.addPlugin(L"Second");
-  host.writeHookOrder("10 First.dll\r\n10 Second.dll\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith("10 First.dll\r\n10 Second.dll\r\n"));
   host.markLog();
   ASSERT_TRUE(host.quit());
   std::vector<std::string> log = host.log();
@@ -89,14 +83,10 @@ TEST_F(HostModules, LoadFailuresNameThePathAndUseNoId) {
       "10 Missing.dll\r\n10 NoExport.dll\r\n10 NullInstance.dll\r\nNotHere.dll\r\n"
       "10 Good.dll\r\n");
   host.start();
-  for (const wchar_t* text : {L"Failed to load Missing.dll", L"Failed to load NoExport.dll",
-                              L"Failed to load NullInstance.dll", L"Failed to load NotHere.dll"}) {
-    auto box = host.nextMessageBox();
-    ASSERT_TRUE(box) << narrow(text);
-    EXPECT_EQ(box->caption, L"TOV");
-    EXPECT_EQ(box->text, text);
-    EXPECT_TRUE(box->hasIcon);
-  }
+  host.expectMessageBoxes({{L"Failed to load Missing.dll", kWarning},
+                           {L"Failed to load NoExport.dll", kWarning},
+                           {L"Failed to load NullInstance.dll", kWarning},
+                           {L"Failed to load NotHere.dll", kWarning}});
   ASSERT_TRUE(host.waitUntilReady());
   EXPECT_TRUE(host.noMessageBox());
   // The null result never counted as a plug-in; the library was still freed.
@@ -108,9 +98,7 @@ TEST_F(HostModules, LoadFailuresNameThePathAndUseNoId) {
 
 TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("11 Plug.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 Plug.dll\r\n");
   ASSERT_TRUE(main);
   ASSERT_TRUE(trayIconPresent(main, 1));
 
@@ -120,33 +108,35 @@ TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
     std::vector<std::string> declined;  // what follows when the plug-in returns false
   };
   const Case cases[] = {
-      {3, 0, {"onCommand 3 0", "setUse 0"}},
-      {3, 0, {"onCommand 3 0", "setUse 1"}},
-      {1, 0x201, {"onCommand 1 513", "setUse 0"}},
-      {1, 0x203, {"onCommand 1 515", "setUse 1"}},
-      {1, 0x202, {"onCommand 1 514"}},
-      {1, 0x200, {"onCommand 1 512"}},
-      {0, 0, {"onCommand 0 0"}},
-      {4, 0, {"onCommand 4 0"}},
+      {kOffsetToggleUse, 0, {"onCommand 3 0", "setUse 0"}},
+      {kOffsetToggleUse, 0, {"onCommand 3 0", "setUse 1"}},
+      {kOffsetTrayEvent, WM_LBUTTONDOWN, {"onCommand 1 513", "setUse 0"}},
+      {kOffsetTrayEvent, WM_LBUTTONDBLCLK, {"onCommand 1 515", "setUse 1"}},
+      {kOffsetTrayEvent, WM_LBUTTONUP, {"onCommand 1 514"}},
+      {kOffsetTrayEvent, WM_MOUSEMOVE, {"onCommand 1 512"}},
+      {kOffsetTaskbarCreated, 0, {"onCommand 0 0"}},
+      {kFirstPluginOffset, 0, {"onCommand 4 0"}},
       {17, 5, {"onCommand 17 5"}},
   };
   for (const Case& c : cases) {
     host.markLog();
-    host.command(1000 + c.offset, c.param);
+    host.pluginCommand(0, c.offset, c.param);
     EXPECT_EQ(actions(host.logOfSinceMark("Plug")), c.declined) << c.offset << " " << c.param;
   }
 
   // Offset 2 shows and hides the tray icon.
-  host.command(1002);
+  host.pluginCommand(0, kOffsetToggleTrayIcon);
   EXPECT_FALSE(trayIconPresent(main, 1));
-  host.command(1002);
+  host.pluginCommand(0, kOffsetToggleTrayIcon);
   EXPECT_TRUE(trayIconPresent(main, 1));
 
   // Accepted offsets: nothing follows.
   writeFile(host.file(L"Plug.accept"), "3\n2\n1 513\n");
-  for (auto [offset, param] : {std::pair{3, 0}, {2, 0}, {1, 0x201}}) {
+  for (auto [offset, param] : {std::pair{kOffsetToggleUse, 0},
+                               {kOffsetToggleTrayIcon, 0},
+                               {kOffsetTrayEvent, WM_LBUTTONDOWN}}) {
     host.markLog();
-    host.command(1000 + offset, param);
+    host.pluginCommand(0, offset, param);
     EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
               (std::vector<std::string>{"onCommand " + std::to_string(offset) + " " +
                                         std::to_string(param)}));
@@ -154,7 +144,7 @@ TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
   EXPECT_TRUE(trayIconPresent(main, 1));
   // Accepting one mouse message does not accept the others.
   host.markLog();
-  host.command(1001, 0x203);
+  host.pluginCommand(0, kOffsetTrayEvent, WM_LBUTTONDBLCLK);
   EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
             (std::vector<std::string>{"onCommand 1 515", "setUse 0"}));
 }
@@ -162,9 +152,7 @@ TEST_F(HostModules, ReservedOffsetsGetTheHostDefaultOnlyWhenDeclined) {
 TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
   host.addPlugin(L"First");
   host.addPlugin(L"Second");
-  host.writeHookOrder("11 First.dll\r\n10 Second.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 First.dll\r\n10 Second.dll\r\n");
   ASSERT_TRUE(main);
 
   // A press toggles; a double click arrives as a press and a double-click message and toggles
@@ -190,11 +178,10 @@ TEST_F(HostModules, TrayEventsGoToThePluginOfTheIconIdentifier) {
   // the front whatever was there, so that a click elsewhere closes the menu.
   ASSERT_NE(GetForegroundWindow(), main);
   PostMessageW(main, kTrayIconMessage, 1, WM_RBUTTONUP);
-  HWND menu = waitForWindowOfClass(L"#32768", host.processId());
+  HWND menu = host.popupMenu();
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(GetForegroundWindow(), main);
-  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+  EXPECT_TRUE(host.escapeMenu(menu));
 }
 
 // Real clicks on the icons that the notification area of Wine's desktop shows, found on the
@@ -205,9 +192,7 @@ TEST_F(HostModules, ClicksOnTheTrayIcons) {
   writeFile(host.file(L"Plug_not_use.ico"), solidIcon(0, 255, 255));
   writeFile(host.file(L"comb_A.ico"), solidIcon(255, 255, 0));
   writeFile(host.file(L"comb_B.ico"), solidIcon(255, 128, 0));
-  host.writeHookOrder("A=On\r\nB=Off\r\n11A Plug.dll\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith("A=On\r\nB=Off\r\n11A Plug.dll\r\n"));
   std::optional<POINT> plugin, hostIcon;
   ASSERT_TRUE(waitUntil([&] {
     plugin = findOnScreen(255, 0, 255);
@@ -253,10 +238,7 @@ TEST_F(HostModules, ClicksOnTheTrayIcons) {
   // Right clicks open the plug-in's menu and the host's tray menu.
   for (POINT at : {*plugin, *hostIcon}) {
     click(at.x, at.y, 3);
-    HWND menu = waitForWindowOfClass(L"#32768", host.processId());
-    ASSERT_NE(menu, nullptr);
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+    EXPECT_TRUE(host.escapeMenu());
   }
 }
 
@@ -264,9 +246,7 @@ TEST_F(HostModules, TaskbarCreatedBringsBackExactlyTheShownIcons) {
   host.addPlugin(L"First");
   host.addPlugin(L"Second");
   host.addPlugin(L"Third");
-  host.writeHookOrder("11 First.dll\r\n10 Second.dll\r\n01 Third.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 First.dll\r\n10 Second.dll\r\n01 Third.dll\r\n");
   ASSERT_TRUE(main);
   for (UINT id : {0u, 1u, 3u}) EXPECT_TRUE(trayIconPresent(main, id)) << id;
   EXPECT_FALSE(trayIconPresent(main, 2));
@@ -289,12 +269,10 @@ TEST_F(HostModules, TaskbarCreatedBringsBackExactlyTheShownIcons) {
 }
 
 TEST_F(HostModules, HostCommands) {
-  host.writeHookOrder("");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("");
   ASSERT_TRUE(main);
 
-  PostMessageW(main, WM_COMMAND, 101, 0);  // "&Version Info"
+  PostMessageW(main, WM_COMMAND, kCommandVersionInfo, 0);
   auto box = host.nextMessageBox();
   ASSERT_TRUE(box);
   EXPECT_EQ(box->caption, L"TOV");
@@ -302,25 +280,20 @@ TEST_F(HostModules, HostCommands) {
   EXPECT_FALSE(box->hasIcon);
 
   EXPECT_FALSE(IsWindowVisible(main));
-  host.command(102);  // "Show &Window": shown and restored
+  host.command(kCommandShowWindow);  // shown and restored
   EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_FALSE(IsIconic(main));
 
   // A right release on the host icon opens the tray menu.
   PostMessageW(main, kTrayIconMessage, 0, WM_RBUTTONUP);
-  HWND menu = waitForWindowOfClass(L"#32768", host.processId());
-  ASSERT_NE(menu, nullptr);
-  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(menu); }));
+  EXPECT_TRUE(host.escapeMenu());
 }
 
 TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
-  host.writeHookOrder("");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("");
   ASSERT_TRUE(main);
   ASSERT_TRUE(trayIconPresent(main, 0));
-  host.command(103);  // "Hide &TrayIcon"
+  host.command(kCommandHideTrayIcon);
   EXPECT_FALSE(trayIconPresent(main, 0));
   host.send(RegisterWindowMessageW(L"TaskbarCreated"));
   EXPECT_FALSE(trayIconPresent(main, 0));
@@ -330,9 +303,7 @@ TEST_F(HostModules, HiddenHostIconStaysHiddenAfterTaskbarCreated) {
 
 TEST_F(HostModules, IconsAlreadyInTheAreaCountAsShown) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("11 Plug.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("11 Plug.dll\r\n");
   ASSERT_TRUE(main);
 
   // The shell refuses a second add of the host icon; hiding must still take it away.
@@ -344,31 +315,29 @@ TEST_F(HostModules, IconsAlreadyInTheAreaCountAsShown) {
 
   // The same for a plug-in that asks to show its icon while it is shown.
   host.markLog();
-  host.command(1005, 1);  // showTrayIcon(true)
-  host.command(1009);     // isTrayIconShown
+  host.pluginCommand(0, kShowTrayIcon, 1);
+  host.pluginCommand(0, kIsTrayIconShown);
   EXPECT_TRUE(contains(host.logOfSinceMark("Plug"), "isTrayIconShown -> 1"));
-  host.command(1002);  // "Is Use TrayIcon": hides it
+  host.pluginCommand(0, kOffsetToggleTrayIcon);  // "Is Use TrayIcon": hides it
   EXPECT_FALSE(trayIconPresent(main, 1));
   host.markLog();
-  host.command(1009);
+  host.pluginCommand(0, kIsTrayIconShown);
   EXPECT_TRUE(contains(host.logOfSinceMark("Plug"), "isTrayIconShown -> 0"));
 }
 
 TEST_F(HostModules, HostServicesForPlugins) {
   host.addPlugin(L"Plug");
-  host.writeHookOrder("10 Plug.dll\r\n");
-  host.start();
-  HWND main = host.waitUntilReady();
+  HWND main = host.startWith("10 Plug.dll\r\n");
   ASSERT_TRUE(main);
   host.markLog();
-  host.command(1008);  // getHostDirectory
-  host.command(1006);  // toggleTrayIcon: shows it
-  host.command(1009);
-  host.command(1010, 1);  // setTrayIcon(own image)
-  host.command(1003);     // flips the in-use flag; the own image stays
-  host.command(1010, 0);  // back to the state images
-  host.command(1005, 0);  // showTrayIcon(false)
-  host.command(1009);
+  host.pluginCommand(0, kGetHostDirectory);
+  host.pluginCommand(0, kToggleTrayIcon);  // shows it
+  host.pluginCommand(0, kIsTrayIconShown);
+  host.pluginCommand(0, kSetTrayIcon, 1);   // its own image
+  host.pluginCommand(0, kOffsetToggleUse);  // flips the in-use flag; the own image stays
+  host.pluginCommand(0, kSetTrayIcon, 0);   // back to the state images
+  host.pluginCommand(0, kShowTrayIcon, 0);
+  host.pluginCommand(0, kIsTrayIconShown);
   std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
   EXPECT_TRUE(contains(log, "getHostDirectory -> 1 " + narrow(host.folder())))
       << ::testing::PrintToString(log);
@@ -387,19 +356,12 @@ class ExplorerFolder : public HostModules {
   void startWithFake(const std::string& windows) {
     host.addPlugin(L"Plug");
     copyFile(joinPath(testBinDir(), L"FakeShellWindows.dll"), host.file(L"FakeShellWindows.dll"));
-    host.writeHookOrder("10 Plug.dll\r\n");
     writeFile(host.file(L"shell_windows.txt"), windows);
-    host.start();
-    ASSERT_TRUE(host.waitUntilReady());
-  }
-  bool registerFake() {
-    host.markLog();
-    host.command(1011);
-    return contains(host.logOfSinceMark("Plug"), "registerFakeShellWindows -> 1");
+    ASSERT_TRUE(host.startWith("10 Plug.dll\r\n"));
   }
   std::string folderOf(const std::string& window) {
     host.markLog();
-    host.command(1007, static_cast<LPARAM>(std::stoll(window)));
+    host.pluginCommand(0, kGetExplorerFolder, static_cast<LPARAM>(std::stoll(window)));
     std::vector<std::string> log = actions(host.logOfSinceMark("Plug"));
     return log.size() == 2 ? log[1] : ::testing::PrintToString(log);
   }
@@ -416,7 +378,7 @@ TEST_F(ExplorerFolder, FindsTheWindowAndConvertsItsLocation) {
       "4660 file:///C:/Users/test/My%20Documents\n"
       "4661 http://example.com/folder\n"
       "4662 file:///Z:/tmp/x\n");
-  ASSERT_TRUE(registerFake());
+  ASSERT_TRUE(host.registerFakeShellWindows());
   EXPECT_EQ(folderOf("4660"), "getExplorerFolder -> 1 C:\\Users\\test\\My Documents");
   EXPECT_EQ(folderOf("4662"), "getExplorerFolder -> 1 Z:\\tmp\\x");
   // No open shell window has this handle.

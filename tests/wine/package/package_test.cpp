@@ -253,13 +253,11 @@ TEST_F(InstallerTest, UpgradeWhileTovRunsQuitsItAndKeepsTheUsersFiles) {
   HostRun host(dir_);
   const std::string firstInstalled = host.hookOrder();
   const std::string myLine = "; my own line, kept by upgrades";
-  host.writeHookOrder(firstInstalled + myLine + "\r\n");
   writeFile(joinPath(dir_, L"Chromal.conf"), "my colours\r\n");
   writeFile(joinPath(dir_, L"README.txt"), "");
-  host.start();
-  ASSERT_NE(host.waitUntilReady(), nullptr);
+  ASSERT_NE(host.startWith(firstInstalled + myLine + "\r\n"), nullptr);
   ASSERT_EQ(listCell(host.listWindow(), 0, 3), L"Use");
-  host.command(1003);  // the first plug-in's "Is Use": off
+  host.pluginCommand(0, kOffsetToggleUse);  // the first plug-in's "Is Use": off
   ASSERT_TRUE(waitUntil([&] { return listCell(host.listWindow(), 0, 3) == L"Not Use"; }));
 
   ASSERT_EQ(install(L"/S"), 0);

@@ -24,7 +24,7 @@ std::vector<std::string> keyEvents(const std::vector<std::string>& lines) {
       continue;
     std::string name = kind;
     if (name != "KEYDOWN" && name != "KEYUP") continue;
-    if (key == 0x1D) continue;
+    if (key == VK_NONCONVERT) continue;
     char event[48];
     if (key == VK_SHIFT) {
       std::snprintf(event, sizeof event, "%s 10/%02X L%d R%d", name == "KEYDOWN" ? "DOWN" : "UP",

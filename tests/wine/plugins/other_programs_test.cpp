@@ -19,9 +19,7 @@ void startHostWith(HostRun& host, const std::vector<std::wstring>& libraries) {
     hookOrder += "10 " + narrow(name) + ".dll\r\n";
   }
   ASSERT_TRUE(writeFile(host.file(L"Chromal.conf"), kChromalTestRules));
-  host.writeHookOrder(hookOrder);
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith(hookOrder));
 }
 
 // Whether every library of `names` is loaded in the process.
@@ -73,7 +71,7 @@ TEST(OtherPrograms, KeepTheirOwnCRuntimeLocale) {
 TEST(OtherPrograms, ABusyWindowInFadeonsPassHoldsUpNoWheelAdjustment) {
   HostRun host;
   startHostWith(host, {L"Fadeon", L"Transparent"});
-  constexpr int kFadeonUse = 1003;
+  constexpr int kFadeonUse = commandId(0, kOffsetToggleUse);
   // Bottom to top, made after the host's first pass, so none is layered: a window the pass
   // reaches last, the busy program's windows, and the adjustment's target on top.
   Fixture last(L"last", {L"900,620,300,200"});

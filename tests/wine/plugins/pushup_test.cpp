@@ -133,25 +133,17 @@ TEST_F(PushupTest, RightAndMiddleDoubleClicksAndAnythingNotInUsePass) {
 }
 
 // PushupB in TOV, with the recorder (as "Plug", id 0) to register the fake shell windows in the
-// host's apartment; PushupB is id 1, so its go-up command is 2004.
+// host's apartment; PushupB is id 1, and its go-up command is its first own offset.
 class PushupBHost : public ::testing::Test {
  protected:
-  static constexpr int kGoUpCommand = 2004;
+  static constexpr int kGoUpCommand = commandId(1, kFirstPluginOffset);
 
   void SetUp() override {
     host_.addPlugin(L"Plug");
     copyFile(joinPath(testBinDir(), L"FakeShellWindows.dll"), host_.file(L"FakeShellWindows.dll"));
     ASSERT_TRUE(copyFile(productLibrary(L"PushupB.dll"), host_.file(L"PushupB.dll")));
-    host_.writeHookOrder("10 Plug.dll\r\n10 PushupB.dll\r\n");
-    host_.start();
-    ASSERT_TRUE(host_.waitUntilReady());
-    host_.markLog();
-    host_.command(1011);
-    ASSERT_TRUE(waitUntil([&] {
-      for (const std::string& line : host_.logOfSinceMark("Plug"))
-        if (line.find("registerFakeShellWindows -> 1") != std::string::npos) return true;
-      return false;
-    }));
+    ASSERT_TRUE(host_.startWith("10 Plug.dll\r\n10 PushupB.dll\r\n"));
+    ASSERT_TRUE(host_.registerFakeShellWindows());
   }
   void TearDown() override {
     for (const WindowInfo& info : openedFolders()) PostMessageW(info.window, WM_CLOSE, 0, 0);
@@ -268,9 +260,7 @@ TEST_P(PushupItemsView, DoubleClickOnTheBackgroundTypesAltUp) {
   HostRun host;
   host.addPlugin(L"Plug");
   ASSERT_TRUE(copyFile(productLibrary(param.library), host.file(param.library)));
-  host.writeHookOrder("10 Plug.dll\r\n10 " + narrow(param.library) + "\r\n");
-  host.start();
-  ASSERT_TRUE(host.waitUntilReady());
+  ASSERT_TRUE(host.startWith("10 Plug.dll\r\n10 " + narrow(param.library) + "\r\n"));
   Fixture fixture(L"items", {std::wstring(L"200,150,500,360:class=") + param.window + L":items"});
   ASSERT_TRUE(fixture.ready());
   fixture.mark();
@@ -281,7 +271,7 @@ TEST_P(PushupItemsView, DoubleClickOnTheBackgroundTypesAltUp) {
   } else {
     // Whatever the host would type comes before a key typed after it has handled the command.
     host.markLog();
-    PostMessageW(host.mainWindow(), WM_COMMAND, 1009, 0);
+    PostMessageW(host.mainWindow(), WM_COMMAND, commandId(0, kIsTrayIconShown), 0);
     ASSERT_TRUE(waitUntil([&] { return !host.logOfSinceMark("Plug").empty(); }));
     xdotool("key shift");
     ASSERT_TRUE(fixture.waitForLine("0.items KEYUP 10"));

@@ -231,9 +231,7 @@ TEST_F(Pictures, TransparencyAdjustment) {
 // windows, which tells Chromal the folder each fixture window shows.
 class ChromalPictures : public Pictures {
  protected:
-  static constexpr int kRegisterFake = 1011;  // the recorder's, at id 0
-  static constexpr int kReload = 2004;        // Chromal's, at id 1
-  static constexpr int kPaintSample = 2005;
+  static constexpr int kReload = 4, kPaintSample = 5;  // Chromal's own offsets; it is id 1
 
   void SetUp() override {
     Pictures::SetUp();
@@ -257,8 +255,8 @@ class ChromalPictures : public Pictures {
     host.start();
     ASSERT_TRUE(host.waitUntilReady());
     host.markLog();
-    host.command(kRegisterFake);
-    host.command(kReload);
+    host.pluginCommand(0, kRegisterFakeShellWindows);
+    host.pluginCommand(1, kReload);
   }
 };
 
@@ -280,7 +278,7 @@ TEST_F(ChromalPictures, FolderColoursAndPaintSample) {
   EXPECT_TRUE(capture("chromal-folders.png", grown(all, 8)));
 
   // "Paint sample" draws the rules at the top left of the screen, above the windows.
-  host.command(kPaintSample);
+  host.pluginCommand(1, kPaintSample);
   EXPECT_TRUE(capture("chromal-paint-sample.png", {90, 0, 560, 90}));
   EXPECT_TRUE(host.quit());
 }

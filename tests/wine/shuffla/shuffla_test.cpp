@@ -393,9 +393,7 @@ TEST_P(ShufflaHost, TaskbarCreatedReattachesToTheNewControl) {
   ASSERT_TRUE(taskbar.ready());
   HostRun host;
   copyFile(productLibrary(variant.library), host.file(variant.library));
-  host.writeHookOrder("11 " + narrow(variant.library) + "\r\n");
-  host.start();
-  ASSERT_NE(host.waitUntilReady(), nullptr);
+  ASSERT_NE(host.startWith("11 " + narrow(variant.library) + "\r\n"), nullptr);
   UINT subclass =
       RegisterWindowMessageW((std::wstring(variant.prefix) + L"::UM_SUBCLASS_TASKBAR").c_str());
   auto answer = [&] {

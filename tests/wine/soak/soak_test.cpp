@@ -43,9 +43,7 @@ const std::vector<std::wstring> kLibraries = {
     L"Plug",    L"Transparent", L"Fadeon", L"Topmost", L"Minimize", L"Arrowin",
     L"Chromal", L"Pushup",      L"Crevo",  L"Colfit",  L"Pushdown", L"ShufflaXP"};
 constexpr int kFadeon = 2, kMinimize = 4, kChromal = 6, kCrevo = 8;
-constexpr int kRegisterFake = 1011;  // the recorder's command at id 0
-int command(int id, int offset) { return (id + 1) * 1000 + offset; }
-constexpr int kToggleUse = 3, kReloadSettings = 4, kPaintSample = 5;
+constexpr int kReloadSettings = 4, kPaintSample = 5;  // Chromal's own offsets
 
 const char* const kRules = kChromalTestRules;  // a rule for each kind of folder window
 
@@ -225,11 +223,11 @@ class Soak : public ::testing::Test {
   void betweenBatches() {
     for (std::size_t i = 0; i < kShellLayouts; ++i)
       PostMessageW(shell_->window(i), kSetOwnTextColour, 0, 0x123456);
-    host_.command(command(kChromal, kReloadSettings));
-    host_.command(command(kChromal, kPaintSample));
+    host_.pluginCommand(kChromal, kReloadSettings);
+    host_.pluginCommand(kChromal, kPaintSample);
   }
   void toggleUse(int id) {
-    host_.command(command(id, kToggleUse));
+    host_.pluginCommand(id, kOffsetToggleUse);
     inUse_[static_cast<std::size_t>(id)] ^= 1;
   }
 
@@ -241,7 +239,7 @@ class Soak : public ::testing::Test {
     HWND target = overDesktop ? shell_->window(kDesktop) : plain_->window(0);
     const std::size_t ran = commandRuns();
     POINT point = *hitTestPoint(target, HTCLIENT);
-    host_.command(command(kMinimize, kToggleUse));
+    host_.pluginCommand(kMinimize, kOffsetToggleUse);
     pressAt(point, 2);
     bool acted = waitUntil(
         [&] {
@@ -254,7 +252,7 @@ class Soak : public ::testing::Test {
         5s);
     releaseAt(point, 2);
     waitUntil([] { return GetAsyncKeyState(VK_MBUTTON) >= 0; });
-    host_.command(command(kMinimize, kToggleUse));
+    host_.pluginCommand(kMinimize, kOffsetToggleUse);
     return acted;
   }
   std::size_t commandRuns() const {
@@ -314,7 +312,7 @@ TEST_F(Soak, ManyEventsLeaveNothingGrownAndTheFlagsSaved) {
   host_.start();
   ASSERT_TRUE(host_.waitUntilReady());
   ASSERT_TRUE(host_.noMessageBox()) << "every library loaded and started";
-  host_.command(kRegisterFake);
+  host_.pluginCommand(0, kRegisterFakeShellWindows);
 
   homes_ = {{plain_->window(0), kCells[0]}, {plain_->window(1), kCells[5]},
             {shell_->window(0), kCells[1]}, {shell_->window(1), kCells[2]},
