@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "core/window_rules.h"
+#include "no_wait.h"
 #include "window_facts.h"
 
 namespace tov {
@@ -55,5 +56,7 @@ bool canActOn(HWND window) {
   }
   return mayActOn(target, own);
 }
+
+bool withinReach(HWND window) { return isOwnThreadWindow(window) || canActOn(window); }
 
 }  // namespace tov

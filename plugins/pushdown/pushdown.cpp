@@ -10,6 +10,7 @@
 #include <no_wait.h>
 #include <plugin_frame.h>
 #include <text_file.h>
+#include <window_classes.h>
 #include <window_facts.h>
 
 #include <cwchar>
@@ -40,17 +41,6 @@ constexpr int kToggleCommand = tov::kFirstPluginOffset;
 constexpr int kReloadCommand = tov::kFirstPluginOffset + 1;
 constexpr int kDesktopHoldRequest = tov::kFirstPluginOffset + 2;
 
-bool isDesktopWindow(HWND window) {
-  wchar_t className[kClassNameCapacity];
-  if (GetClassNameW(window, className, static_cast<int>(kClassNameCapacity)) == 0) return false;
-  return isDesktopOrTaskbarClass(className);
-}
-
-bool menuShown() {
-  HWND menu = FindWindowW(kMenuClass, nullptr);
-  return menu != nullptr && IsWindowVisible(menu);
-}
-
 // The hold timer this program's host thread has pending, if any. It is not always the shared
 // record's (a press in another program replaces that), and the plug-in object must kill it
 // before the host frees the library.
@@ -69,8 +59,8 @@ void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
   facts.inUse = state.inUse;
   if (facts.buttonDown && facts.inUse) {
     facts.targetGone = !tov::isSameWindow({target, state.targetThread});
-    facts.menuOpen = menuShown();
-    facts.onDesktop = !facts.menuOpen && isDesktopWindow(target);
+    facts.menuOpen = tov::shownPopupMenu() != nullptr;
+    facts.onDesktop = !facts.menuOpen && tov::isDesktopOrTaskbar(target);
     facts.commandEnabled = state.commandEnabled;
     facts.zoomed = IsZoomed(target) != FALSE;
   }
@@ -135,7 +125,7 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
         // the host's thread, at a higher integrity level) is not tracked: its hold could do
         // nothing, and its release, once swallowed, would leave that program's button down.
         HWND window = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
-        if (tov::isOwnThreadWindow(window) || tov::canActOn(window)) onPress(window);
+        if (tov::withinReach(window)) onPress(window);
         break;
       }
       case MiddleMessage::kRelease:
@@ -224,7 +214,8 @@ class Pushdown final : public tov::CommandPlugin {
   // the desktop or the taskbar, and only while the user has it on.
   bool runDesktopCommand(LPARAM param) {
     HWND target = reinterpret_cast<HWND>(param);
-    if (!state.inUse || !state.commandEnabled || !IsWindow(target) || !isDesktopWindow(target))
+    if (!state.inUse || !state.commandEnabled || !IsWindow(target) ||
+        !tov::isDesktopOrTaskbar(target))
       return false;
     if (shell_ == nullptr) shell_ = LoadLibraryW(L"shell32.dll");
     ShellExecuteFunction shellExecute = nullptr;

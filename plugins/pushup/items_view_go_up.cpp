@@ -6,6 +6,8 @@
 
 #include <items_view.h>
 #include <plugin_frame.h>
+#include <system_library.h>
+#include <window_worker.h>
 
 #include "list_double_click.h"
 
@@ -14,14 +16,7 @@ namespace tov::pushup {
 namespace {
 
 // An items view whose double click goes up: in a folder window or a dialog, as for the lists.
-bool isGoUpItemsView(HWND view) {
-  if (!isItemsView(view)) return false;
-  wchar_t rootOwner[kClassNameCapacity];
-  readClassName(GetAncestor(view, GA_ROOTOWNER), rootOwner);
-  wchar_t root[kClassNameCapacity];
-  readClassName(GetAncestor(view, GA_ROOT), root);
-  return goUpTarget(rootOwner, root) != GoUp::kNone;
-}
+bool isGoUpItemsView(HWND view) { return isItemsView(view) && goUpTargetOf(view) != GoUp::kNone; }
 
 void record(ItemsViewPresses& presses, const Press& press, HWND view) {
   presses.lastView = view;
@@ -44,30 +39,19 @@ LONG openQuestions = 0;  // the host's copy of the library only
 constexpr GUID kAccessibleInterface = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-// From the system folder, and only in the host when it asks: the libraries are not imported, so
-// the hook's copies in every program do not load them.
-HMODULE systemLibrary(const wchar_t* name) {
-  HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return library;
-  wchar_t path[MAX_PATH];
-  UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  if (length == 0 || length + lstrlenW(name) + 2 > MAX_PATH) return nullptr;
-  path[length] = L'\\';
-  lstrcpyW(path + length + 1, name);
-  return LoadLibraryW(path);
-}
-
 template <class Function>
 Function procedure(HMODULE library, const char* name) {
   if (library == nullptr) return nullptr;
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-// The functions come after the libraries they are taken from: members start in this order.
+// From the system folder, and only in the host when it asks: the libraries are not imported, so
+// the hook's copies in every program do not load them. The functions come after the libraries
+// they are taken from: members start in this order.
 class SystemLibraries {
-  HMODULE ole32_ = systemLibrary(L"ole32.dll");
-  HMODULE oleaut32_ = systemLibrary(L"oleaut32.dll");
-  HMODULE oleacc_ = systemLibrary(L"oleacc.dll");
+  HMODULE ole32_ = loadSystemLibrary(L"ole32.dll");
+  HMODULE oleaut32_ = loadSystemLibrary(L"oleaut32.dll");
+  HMODULE oleacc_ = loadSystemLibrary(L"oleacc.dll");
 
  public:
   SystemLibraries() = default;
@@ -171,22 +155,6 @@ DWORD WINAPI askingThread(void* parameter) {
   FreeLibraryAndExitThread(library, 0);
 }
 
-// Waits for the answer until the deadline, answering only the messages other threads send
-// meanwhile (a low-level hook on this thread among them), so that nothing else runs in between.
-bool waitForAnswer(HANDLE answered) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    DWORD waited = GetTickCount() - start;
-    if (waited >= kHitTestTimeoutMs) return false;
-    DWORD result =
-        MsgWaitForMultipleObjectsEx(1, &answered, kHitTestTimeoutMs - waited, QS_SENDMESSAGE, 0);
-    if (result == WAIT_OBJECT_0) return true;
-    if (result != WAIT_OBJECT_0 + 1) return false;
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
-}
-
 bool isBackground(HWND view, POINT point) {
   if (InterlockedIncrement(&openQuestions) > kMaxOpenQuestions) {
     InterlockedDecrement(&openQuestions);
@@ -212,7 +180,10 @@ bool isBackground(HWND view, POINT point) {
     return false;
   }
   CloseHandle(thread);
-  bool background = waitForAnswer(question->answered) && question->background != 0;
+  // Only the messages other threads send are answered meanwhile (a low-level hook on this thread
+  // among them), so that nothing else of the host's runs in between.
+  bool background =
+      waitAnsweringSentMessages(question->answered, kHitTestTimeoutMs) && question->background != 0;
   letGo(question);
   return background;
 }

@@ -8,6 +8,7 @@
 #include <plugin_frame.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <window_classes.h>
 
 #include "items_view_go_up.h"
 #include "list_double_click.h"
@@ -82,14 +83,9 @@ class PushupB final : public Base {
 
  private:
   static bool isGoUpTarget(HWND list) {
-    bool exists = IsWindow(list) != FALSE;
-    wchar_t listClass[kClassNameCapacity] = L"";
-    wchar_t rootOwnerClass[kClassNameCapacity] = L"";
-    if (exists) {
-      readClassName(list, listClass);
-      readClassName(GetAncestor(list, GA_ROOTOWNER), rootOwnerClass);
-    }
-    return isGoUpCommandTarget(exists, listClass, rootOwnerClass);
+    // A handle that names no window reads as no class at all.
+    return isGoUpCommandTarget(IsWindow(list) != FALSE, tov::ClassName(list).get(),
+                               tov::rootOwnerClass(list).get());
   }
 
   void goUpFolder(HWND list) {

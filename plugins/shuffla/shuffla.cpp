@@ -26,38 +26,6 @@
 #include "core/reorder.h"
 #include "taskbar_control.h"
 
-namespace tov::shuffla {
-
-bool hasClass(HWND window, const wchar_t* className) {
-  constexpr int kCapacity = 20;
-  wchar_t name[kCapacity];
-  return GetClassNameW(window, name, kCapacity) != 0 && lstrcmpW(name, className) == 0;
-}
-
-namespace {
-
-struct DescendantSearch {
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK matchDescendant(HWND child, LPARAM search) {
-  auto* s = reinterpret_cast<DescendantSearch*>(search);
-  if (!hasClass(child, s->className)) return TRUE;
-  s->found = child;
-  return FALSE;
-}
-
-}  // namespace
-
-HWND findDescendant(HWND parent, const wchar_t* className) {
-  DescendantSearch search{className, nullptr};
-  EnumChildWindows(parent, matchDescendant, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-}  // namespace tov::shuffla
-
 namespace {
 
 using namespace tov::shuffla;
@@ -347,7 +315,7 @@ LRESULT CALLBACK getMessageProcedure(int code, WPARAM wParam, LPARAM lParam) {
 // ---- In the host ------------------------------------------------------------------------------
 
 HWND findControl() {
-  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  HWND taskbar = FindWindowW(kTaskbarClass, nullptr);
   return taskbar == nullptr ? nullptr : findButtonControl(taskbar);
 }
 
