@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 #include <text_file.h>
 #include <window_classes.h>
 
@@ -360,12 +361,14 @@ class Chromal final : public tov::CommandPlugin {
   }
 
   void paintSample() {
-    HDC screen = GetDC(nullptr);
+    tov::ScopedWindowDc screenDc(nullptr);
+    HDC screen = screenDc.get();
     if (screen == nullptr) return;
-    HFONT font =
-        CreateFontW(0, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
-                    CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_MODERN | VARIABLE_PITCH, L"FixedSys");
-    HGDIOBJ previous = font != nullptr ? SelectObject(screen, font) : nullptr;
+    tov::ScopedFont font(CreateFontW(0, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                     OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                                     FF_MODERN | VARIABLE_PITCH, L"FixedSys"));
+    // Declared after the font, so the screen has its own font back before this one is deleted.
+    tov::ScopedSelection selected(screen, font.get());
     TEXTMETRICW metrics{};
     GetTextMetricsW(screen, &metrics);
     int lineHeight = metrics.tmHeight + 2;
@@ -378,9 +381,6 @@ class Chromal final : public tov::CommandPlugin {
       TextOutW(screen, kSampleLeft, y, line.c_str(), static_cast<int>(line.size()));
       y += lineHeight;
     }
-    if (previous != nullptr) SelectObject(screen, previous);
-    if (font != nullptr) DeleteObject(font);
-    ReleaseDC(nullptr, screen);
   }
 
   static constexpr int kSampleLeft = 100;

@@ -8,6 +8,7 @@
 // runs on the library's worker (window_worker.h).
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 #include <window_facts.h>
 #include <window_worker.h>
 
@@ -57,25 +58,21 @@ void setAlpha(HWND window, BYTE alpha, UINT answerTimeoutMs) {
 // Fades the normal top-level windows from `first` down the Z order. Three regions per pass,
 // whatever the number of windows.
 void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
-  HRGN covered = CreateRectRgn(0, 0, 0, 0);
-  HRGN scratch = CreateRectRgn(0, 0, 0, 0);
-  HRGN shape = CreateRectRgn(0, 0, 0, 0);
-  if (covered != nullptr && scratch != nullptr && shape != nullptr) {
-    FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
-    for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
-      bool normal = tov::isNormalTopLevelWindow(window);
-      if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;
-      windowShape(window, shape);
-      bool isCovered = isRegion(CombineRgn(scratch, covered, shape, RGN_AND));
-      CombineRgn(scratch, covered, shape, RGN_OR);
-      CombineRgn(covered, scratch, nullptr, RGN_COPY);
-      setAlpha(window, sequence.next(isCovered), answerTimeoutMs);
-    }
-  }
+  tov::ScopedRegion covered(CreateRectRgn(0, 0, 0, 0));
+  tov::ScopedRegion scratch(CreateRectRgn(0, 0, 0, 0));
+  tov::ScopedRegion shape(CreateRectRgn(0, 0, 0, 0));
   // A pass without its regions changes nothing rather than fading everything alike.
-  if (covered != nullptr) DeleteObject(covered);
-  if (scratch != nullptr) DeleteObject(scratch);
-  if (shape != nullptr) DeleteObject(shape);
+  if (!covered || !scratch || !shape) return;
+  FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
+  for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    bool normal = tov::isNormalTopLevelWindow(window);
+    if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;
+    windowShape(window, shape.get());
+    bool isCovered = isRegion(CombineRgn(scratch.get(), covered.get(), shape.get(), RGN_AND));
+    CombineRgn(scratch.get(), covered.get(), shape.get(), RGN_OR);
+    CombineRgn(covered.get(), scratch.get(), nullptr, RGN_COPY);
+    setAlpha(window, sequence.next(isCovered), answerTimeoutMs);
+  }
 }
 
 // Per process: in TOV's, where the passes run.

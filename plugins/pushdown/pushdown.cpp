@@ -9,6 +9,8 @@
 // every program mapping this library can write, is ever run.
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
+#include <system_library.h>
 #include <text_file.h>
 #include <window_classes.h>
 #include <window_facts.h>
@@ -151,7 +153,6 @@ class Pushdown final : public tov::CommandPlugin {
     if (hostThreadTimer != 0) KillTimer(nullptr, hostThreadTimer);
     hostThreadTimer = 0;
     state.hostWindow = nullptr;
-    if (shell_ != nullptr) FreeLibrary(shell_);
   }
 
   bool initialize() override {
@@ -217,11 +218,11 @@ class Pushdown final : public tov::CommandPlugin {
     if (!state.inUse || !state.commandEnabled || !IsWindow(target) ||
         !tov::isDesktopOrTaskbar(target))
       return false;
-    if (shell_ == nullptr) shell_ = LoadLibraryW(L"shell32.dll");
+    if (!shell_) shell_.reset(tov::loadSystemLibrary(L"shell32.dll"));
     ShellExecuteFunction shellExecute = nullptr;
-    if (shell_ != nullptr) {
+    if (shell_) {
       shellExecute = reinterpret_cast<ShellExecuteFunction>(
-          reinterpret_cast<void*>(GetProcAddress(shell_, "ShellExecuteW")));
+          reinterpret_cast<void*>(GetProcAddress(shell_.get(), "ShellExecuteW")));
     }
     INT_PTR result = 0;
     if (shellExecute != nullptr) {
@@ -234,7 +235,7 @@ class Pushdown final : public tov::CommandPlugin {
 
   // The shell is loaded only here, in the host, and only once a command is run: the other
   // programs this library is mapped into never need it.
-  HMODULE shell_ = nullptr;
+  tov::ScopedModule shell_;
   wchar_t command_[kCommandCapacity] = {};
 };
 

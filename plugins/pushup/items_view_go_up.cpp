@@ -6,6 +6,7 @@
 
 #include <items_view.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 #include <system_library.h>
 #include <window_worker.h>
 
@@ -49,29 +50,21 @@ Function procedure(HMODULE library, const char* name) {
 // the hook's copies in every program do not load them. The functions come after the libraries
 // they are taken from: members start in this order.
 class SystemLibraries {
-  HMODULE ole32_ = loadSystemLibrary(L"ole32.dll");
-  HMODULE oleaut32_ = loadSystemLibrary(L"oleaut32.dll");
-  HMODULE oleacc_ = loadSystemLibrary(L"oleacc.dll");
+  ScopedModule ole32_{loadSystemLibrary(L"ole32.dll")};
+  ScopedModule oleaut32_{loadSystemLibrary(L"oleaut32.dll")};
+  ScopedModule oleacc_{loadSystemLibrary(L"oleacc.dll")};
 
  public:
-  SystemLibraries() = default;
-  ~SystemLibraries() {
-    for (HMODULE library : {ole32_, oleaut32_, oleacc_})
-      if (library != nullptr) FreeLibrary(library);
-  }
-  SystemLibraries(const SystemLibraries&) = delete;
-  SystemLibraries& operator=(const SystemLibraries&) = delete;
-
   using Initialize = HRESULT(WINAPI*)(void*, DWORD);
   using Uninitialize = void(WINAPI*)();
   using ClearVariant = HRESULT(WINAPI*)(VARIANT*);
   using ObjectFromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
 
-  const Initialize initialize = procedure<Initialize>(ole32_, "CoInitializeEx");
-  const Uninitialize uninitialize = procedure<Uninitialize>(ole32_, "CoUninitialize");
-  const ClearVariant clearVariant = procedure<ClearVariant>(oleaut32_, "VariantClear");
+  const Initialize initialize = procedure<Initialize>(ole32_.get(), "CoInitializeEx");
+  const Uninitialize uninitialize = procedure<Uninitialize>(ole32_.get(), "CoUninitialize");
+  const ClearVariant clearVariant = procedure<ClearVariant>(oleaut32_.get(), "VariantClear");
   const ObjectFromWindow objectFromWindow =
-      procedure<ObjectFromWindow>(oleacc_, "AccessibleObjectFromWindow");
+      procedure<ObjectFromWindow>(oleacc_.get(), "AccessibleObjectFromWindow");
 
   bool complete() const {
     return initialize != nullptr && uninitialize != nullptr && clearVariant != nullptr &&
@@ -94,28 +87,23 @@ bool hasBackgroundRole(const SystemLibraries& system, IAccessible* object, LONG 
 // What is at the screen point, asked of the view's own client object. accHitTest answers with a
 // child's number (0 for the view itself) or with the child's own object.
 bool askView(const SystemLibraries& system, HWND view, POINT point) {
-  IAccessible* client = nullptr;
+  ComPointer<IAccessible> client;
   if (FAILED(system.objectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), kAccessibleInterface,
-                                     reinterpret_cast<void**>(&client))) ||
-      client == nullptr)
+                                     client.out())) ||
+      !client)
     return false;
   bool background = false;
   VARIANT hit{};
   if (SUCCEEDED(client->accHitTest(point.x, point.y, &hit))) {
     if (hit.vt == VT_I4) {
-      background = hasBackgroundRole(system, client, hit.lVal);
+      background = hasBackgroundRole(system, client.get(), hit.lVal);
     } else if (hit.vt == VT_DISPATCH && hit.pdispVal != nullptr) {
-      IAccessible* child = nullptr;
-      if (SUCCEEDED(hit.pdispVal->QueryInterface(kAccessibleInterface,
-                                                 reinterpret_cast<void**>(&child))) &&
-          child != nullptr) {
-        background = hasBackgroundRole(system, child, CHILDID_SELF);
-        child->Release();
-      }
+      ComPointer<IAccessible> child;
+      if (SUCCEEDED(hit.pdispVal->QueryInterface(kAccessibleInterface, child.out())) && child)
+        background = hasBackgroundRole(system, child.get(), CHILDID_SELF);
     }
     system.clearVariant(&hit);
   }
-  client->Release();
   return background;
 }
 
@@ -161,17 +149,17 @@ bool isBackground(HWND view, POINT point) {
     return false;
   }
   auto* question = new (std::nothrow) Question{2, view, point, nullptr, 0, nullptr};
-  HANDLE thread = nullptr;
+  ScopedHandle thread;
   if (question != nullptr) {
     question->answered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (question->answered != nullptr &&
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                            reinterpret_cast<const wchar_t*>(&askingThread), &question->library)) {
-      thread = CreateThread(nullptr, 0, askingThread, question, 0, nullptr);
-      if (thread == nullptr) FreeLibrary(question->library);
+      thread.reset(CreateThread(nullptr, 0, askingThread, question, 0, nullptr));
+      if (!thread) FreeLibrary(question->library);
     }
   }
-  if (thread == nullptr) {
+  if (!thread) {
     InterlockedDecrement(&openQuestions);
     if (question != nullptr) {
       if (question->answered != nullptr) CloseHandle(question->answered);
@@ -179,7 +167,6 @@ bool isBackground(HWND view, POINT point) {
     }
     return false;
   }
-  CloseHandle(thread);
   // Only the messages other threads send are answered meanwhile (a low-level hook on this thread
   // among them), so that nothing else of the host's runs in between.
   bool background =

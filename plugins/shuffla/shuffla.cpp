@@ -16,12 +16,11 @@
 // takes itself out at the control's next message.
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 
 #include <commctrl.h>
 #include <shobjidl.h>
 #include <windowsx.h>
-
-#include <cstdlib>
 
 #include "core/reorder.h"
 #include "taskbar_control.h"
@@ -128,30 +127,30 @@ void move(HWND control) {
   int count = buttonCount(control);
   if (count <= 0) return;
   std::size_t n = static_cast<std::size_t>(count);
-  auto* buttons = static_cast<Handle*>(std::malloc((2 * n + 1) * sizeof(Handle)));
-  if (buttons == nullptr) return;
+  // The buttons' windows, then the order to put them back in.
+  tov::ScopedMemory<Handle> windows(2 * n + 1);
+  if (!windows) return;
+  Handle* buttons = windows.get();
   Handle* order = buttons + n;
   for (int i = 0; i < count; ++i) buttons[i] = buttonWindow(control, i);
   std::size_t entries = planMove(buttons, n, drop, order);
+  if (entries == 0) return;
 
-  ITaskbarList* taskbarList = nullptr;
-  if (entries != 0 &&
-      SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
-                                 reinterpret_cast<void**>(&taskbarList))) &&
-      taskbarList != nullptr) {
-    taskbarList->HrInit();
-    for (std::size_t i = 0; i < entries; ++i) {
-      HWND window = static_cast<HWND>(const_cast<void*>(order[i]));
-      if (!IsWindow(window)) continue;  // the dragged window's old slot, or a window gone since
-      int before = buttonCount(control);
-      taskbarList->DeleteTab(window);
-      taskbarList->AddTab(window);
-      // A button that does not come back at once is asked for once more.
-      if (buttonCount(control) < before) taskbarList->AddTab(window);
-    }
-    taskbarList->Release();
+  tov::ComPointer<ITaskbarList> taskbarList;
+  if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
+                              taskbarList.out())) ||
+      !taskbarList)
+    return;
+  taskbarList->HrInit();
+  for (std::size_t i = 0; i < entries; ++i) {
+    HWND window = static_cast<HWND>(const_cast<void*>(order[i]));
+    if (!IsWindow(window)) continue;  // the dragged window's old slot, or a window gone since
+    int before = buttonCount(control);
+    taskbarList->DeleteTab(window);
+    taskbarList->AddTab(window);
+    // A button that does not come back at once is asked for once more.
+    if (buttonCount(control) < before) taskbarList->AddTab(window);
   }
-  std::free(buttons);
 }
 
 void onButtonDown(HWND control, LPARAM lParam) {

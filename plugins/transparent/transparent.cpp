@@ -18,6 +18,7 @@
 // its hook afresh every few seconds, so a removed one is back soon (see renewLowLevelHook).
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 #include <window_worker.h>
 
 #include "core/adjustment.h"
@@ -217,16 +218,12 @@ DWORD runLowLevelThread(void* ready) {
 }
 
 bool startLowLevelThread() {
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (ready == nullptr) return false;
-  bool started = lowLevelThread.begin(runLowLevelThread, ready);
-  if (started) {
-    tov::waitAnsweringSentMessages(ready);
-    started = state.hLowLevelMouseHook != nullptr;
-    if (!started) lowLevelThread.join();
-  }
-  CloseHandle(ready);
-  return started;
+  tov::ScopedHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ready || !lowLevelThread.begin(runLowLevelThread, ready.get())) return false;
+  tov::waitAnsweringSentMessages(ready.get());
+  if (state.hLowLevelMouseHook != nullptr) return true;
+  lowLevelThread.join();
+  return false;
 }
 
 void stopLowLevelThread() {
