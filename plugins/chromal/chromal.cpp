@@ -159,31 +159,25 @@ class ColourSender {
   bool gaveUp_ = false;
 };
 
-class Chromal final : public tov::CommandPlugin {
+class Chromal final : public tov::SharedPlugin<SharedState, state> {
  public:
-  Chromal(int pluginId, IPluginHost* pluginHost)
-      : CommandPlugin(L"Chromal", pluginId, pluginHost) {}
+  Chromal(int pluginId, IPluginHost* pluginHost) : SharedPlugin(L"Chromal", pluginId, pluginHost) {}
   ~Chromal() override { stopWatching(); }
 
+  // The hook posts to the host's window, which it needs before any program can run it: without a
+  // host there is no plug-in.
   bool initialize() override {
+    if (host == nullptr) return false;
+    state.hostWindow = host->getMainWindow();
     state.refreshCommand = getCommandBase() + kRefreshOffset;
-    return setCommand(kReloadOffset, static_cast<Handler>(&Chromal::onReload)) &&
-           setCommand(kPaintSampleOffset, static_cast<Handler>(&Chromal::onPaintSample)) &&
-           setCommand(kRefreshOffset, static_cast<Handler>(&Chromal::onRefresh)) &&
-           setCommand(kWindowGoneOffset, static_cast<Handler>(&Chromal::onWindowGone));
+    return setCommand(kReloadOffset, &Chromal::onReload) &&
+           setCommand(kPaintSampleOffset, &Chromal::onPaintSample) &&
+           setCommand(kRefreshOffset, &Chromal::onRefresh) &&
+           setCommand(kWindowGoneOffset, &Chromal::onWindowGone);
   }
 
   HMENU createMenu() override {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return nullptr;
-    if (!AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(getCommandBase() + kReloadOffset),
-                     L"Reload Settings") ||
-        !AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(getCommandBase() + kPaintSampleOffset),
-                     L"Paint sample")) {
-      DestroyMenu(menu);
-      return nullptr;
-    }
-    return menu;
+    return menuOf({{kReloadOffset, L"Reload Settings"}, {kPaintSampleOffset, L"Paint sample"}});
   }
 
   // Hooks are installed only while in use: the threads of the windows there are now, and of each
@@ -219,8 +213,6 @@ class Chromal final : public tov::CommandPlugin {
     state.inUse = use;
     return state.inUse;
   }
-
-  bool isUse() override { return state.inUse; }
 
  private:
   bool onReload(LPARAM) {
@@ -396,9 +388,4 @@ class Chromal final : public tov::CommandPlugin {
 
 }  // namespace
 
-// The hook needs the host's window before any program can run it.
-extern "C" IPlugin* WINAPI createInstance(IPluginHost* host, int id) {
-  if (host == nullptr) return nullptr;
-  state.hostWindow = host->getMainWindow();
-  return tov::createPlugin<Chromal>(id, host);
-}
+TOV_PLUGIN_EXPORT(Chromal)

@@ -100,7 +100,7 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 class Crevo final : public tov::OneHookPlugin<SharedState, state, WH_KEYBOARD, keyboardProcedure> {
  public:
-  explicit Crevo(int pluginId) : OneHookPlugin(L"Crevo", pluginId) {}
+  Crevo(int pluginId, IPluginHost* pluginHost) : OneHookPlugin(L"Crevo", pluginId, pluginHost) {}
 };
 
 }  // namespace

@@ -105,20 +105,13 @@ constexpr int kRemainTrans = tov::kFirstPluginOffset;
 
 class Fadeon final : public tov::SharedPlugin<SharedState, state> {
  public:
-  explicit Fadeon(int pluginId) : SharedPlugin(L"Fadeon", pluginId) {}
+  Fadeon(int pluginId, IPluginHost* pluginHost) : SharedPlugin(L"Fadeon", pluginId, pluginHost) {}
   ~Fadeon() override { worker.end(); }
-  Fadeon(const Fadeon&) = delete;
-  Fadeon& operator=(const Fadeon&) = delete;
+
+  bool initialize() override { return setCommand(kRemainTrans, &Fadeon::toggleRemainTrans); }
 
   HMENU createMenu() override {
-    return tov::createOneItemMenu(getCommandBase() + kRemainTrans, L"Is remain trans",
-                                  state.remainTrans);
-  }
-
-  bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != kRemainTrans) return false;
-    state.remainTrans = !state.remainTrans;
-    return true;
+    return menuOf({{kRemainTrans, L"Is remain trans", state.remainTrans}});
   }
 
   bool setUse(bool use) override {
@@ -142,6 +135,12 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   bool stop() override {
     if (!state.remainTrans) makeAllOpaque();
     return tov::stopHook(state.hShellHook);
+  }
+
+ private:
+  bool toggleRemainTrans(LPARAM) {
+    state.remainTrans = !state.remainTrans;
+    return true;
   }
 };
 

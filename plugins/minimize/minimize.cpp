@@ -91,7 +91,8 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 class Minimize final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
  public:
-  explicit Minimize(int pluginId) : OneHookPlugin(L"Minimize", pluginId) {}
+  Minimize(int pluginId, IPluginHost* pluginHost)
+      : OneHookPlugin(L"Minimize", pluginId, pluginHost) {}
 };
 
 }  // namespace

@@ -142,10 +142,10 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 
-class Pushdown final : public tov::CommandPlugin {
+class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
  public:
   Pushdown(int pluginId, IPluginHost* pluginHost)
-      : CommandPlugin(L"Pushdown", pluginId, pluginHost) {}
+      : OneHookPlugin(L"Pushdown", pluginId, pluginHost) {}
 
   ~Pushdown() override {
     std::uintptr_t pending = pressStarted(state.hold, GetCurrentThreadId());
@@ -156,36 +156,20 @@ class Pushdown final : public tov::CommandPlugin {
   }
 
   bool initialize() override {
-    if (!setCommand(kToggleCommand, static_cast<Handler>(&Pushdown::toggleCommandEnabled)) ||
-        !setCommand(kReloadCommand, static_cast<Handler>(&Pushdown::loadCommandFile)) ||
-        !setCommand(kDesktopHoldRequest, static_cast<Handler>(&Pushdown::runDesktopCommand)))
+    if (!setCommand(kToggleCommand, &Pushdown::toggleCommandEnabled) ||
+        !setCommand(kReloadCommand, &Pushdown::loadCommandFile) ||
+        !setCommand(kDesktopHoldRequest, &Pushdown::runDesktopCommand))
       return false;
-    state.hostWindow = host != nullptr ? host->getMainWindow() : nullptr;
+    state.hostWindow = hostWindow();
     state.requestCommand = static_cast<UINT>(getCommandBase() + kDesktopHoldRequest);
     loadCommandFile(0);
     return true;
   }
 
   HMENU createMenu() override {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return nullptr;
-    UINT base = static_cast<UINT>(getCommandBase());
-    if (!AppendMenuW(menu, MF_STRING | (state.commandEnabled ? MF_CHECKED : MF_UNCHECKED),
-                     base + kToggleCommand, L"IsUse Desktop Pushdown") ||
-        !AppendMenuW(menu, MF_STRING, base + kReloadCommand, L"Reload Desktop Pushdown command")) {
-      DestroyMenu(menu);
-      return nullptr;
-    }
-    return menu;
+    return menuOf({{kToggleCommand, L"IsUse Desktop Pushdown", state.commandEnabled},
+                   {kReloadCommand, L"Reload Desktop Pushdown command"}});
   }
-
-  bool start() override { return tov::startHook(state.hHook, WH_MOUSE, mouseProcedure); }
-  bool stop() override { return tov::stopHook(state.hHook); }
-  bool setUse(bool use) override {
-    state.inUse = use;
-    return state.inUse;
-  }
-  bool isUse() override { return state.inUse; }
 
  private:
   bool toggleCommandEnabled(LPARAM) {
@@ -241,4 +225,4 @@ class Pushdown final : public tov::CommandPlugin {
 
 }  // namespace
 
-TOV_PLUGIN_EXPORT_WITH_HOST(Pushdown)
+TOV_PLUGIN_EXPORT(Pushdown)

@@ -195,6 +195,28 @@ void typeAltUp() {
 
 bool asking = false;  // the host's thread is waiting for a view's answer
 
+void goUpIfOnBackground(HWND view, const ItemsViewPresses& presses) {
+  // A message sent to the host while it waits could bring another command: one at a time.
+  if (asking) return;
+  HWND clicked = presses.doubleClicked;
+  POINT point = presses.doubleClickPoint;
+  SIZE seen = presses.doubleClickClient;
+  if (view == nullptr || clicked != view || !IsWindow(view) || !isGoUpItemsView(view)) return;
+  RECT client{};
+  if (!GetClientRect(view, &client) || point.x < 0 || point.y < 0 || point.x >= seen.cx ||
+      point.y >= seen.cy)
+    return;
+  point = {MulDiv(point.x, client.right, seen.cx), MulDiv(point.y, client.bottom, seen.cy)};
+  if (!ClientToScreen(view, &point)) return;
+  HWND window = GetAncestor(view, GA_ROOT);
+  if (window == nullptr || GetForegroundWindow() != window) return;
+  asking = true;
+  bool background = isBackground(view, point);
+  asking = false;
+  // The keys go to whatever window is in front: only while it is still the one clicked.
+  if (background && GetForegroundWindow() == window) typeAltUp();
+}
+
 }  // namespace
 
 void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t command,
@@ -225,26 +247,10 @@ void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t comm
   }
 }
 
-void goUpItemsView(HWND view, const ItemsViewPresses& presses) {
-  // A message sent to the host while it waits could bring another command: one at a time.
-  if (asking) return;
-  HWND clicked = presses.doubleClicked;
-  POINT point = presses.doubleClickPoint;
-  SIZE seen = presses.doubleClickClient;
-  if (view == nullptr || clicked != view || !IsWindow(view) || !isGoUpItemsView(view)) return;
-  RECT client{};
-  if (!GetClientRect(view, &client) || point.x < 0 || point.y < 0 || point.x >= seen.cx ||
-      point.y >= seen.cy)
-    return;
-  point = {MulDiv(point.x, client.right, seen.cx), MulDiv(point.y, client.bottom, seen.cy)};
-  if (!ClientToScreen(view, &point)) return;
-  HWND window = GetAncestor(view, GA_ROOT);
-  if (window == nullptr || GetForegroundWindow() != window) return;
-  asking = true;
-  bool background = isBackground(view, point);
-  asking = false;
-  // The keys go to whatever window is in front: only while it is still the one clicked.
-  if (background && GetForegroundWindow() == window) typeAltUp();
+bool goUpItemsView(HWND view, const ItemsViewPresses& presses, bool inUse) {
+  if (!inUse) return false;
+  goUpIfOnBackground(view, presses);
+  return true;
 }
 
 }  // namespace tov::pushup

@@ -327,18 +327,12 @@ LRESULT askShell(HWND control, UINT message) {
 
 class Shuffla final : public tov::SharedPlugin<SharedState, state> {
  public:
-  explicit Shuffla(int pluginId) : SharedPlugin(kPluginName, pluginId) {}
+  Shuffla(int pluginId, IPluginHost* pluginHost)
+      : SharedPlugin(kPluginName, pluginId, pluginHost) {}
 
-  // Offset 0 (the taskbar was re-created): a control that no longer answers 223 is a new one;
-  // the hook goes to its thread and the subclass is requested afresh.
-  bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != tov::kOffsetTaskbarCreated) return false;
-    HWND control = findControl();
-    if (control != nullptr && askShell(control, subclassMessage) == kSubclassedAnswer) return true;
-    stop();
-    state.previousWndProc = nullptr;
-    start();
-    return true;
+  // Its one command is the host's news that the taskbar was re-created; offset 4 is no switch.
+  bool initialize() override {
+    return setCommand(tov::kOffsetTaskbarCreated, &Shuffla::attachToNewTaskbar);
   }
 
   // Without a button control there is nothing to attach to: no hook, and a refusal.
@@ -358,6 +352,18 @@ class Shuffla final : public tov::SharedPlugin<SharedState, state> {
     HWND control = findControl();
     if (control != nullptr) askShell(control, unsubclassMessage);
     return tov::stopHook(state.hHook);
+  }
+
+ private:
+  // A control that no longer answers 223 is a new one: the hook goes to its thread and the
+  // subclass is requested afresh.
+  bool attachToNewTaskbar(LPARAM) {
+    HWND control = findControl();
+    if (control != nullptr && askShell(control, subclassMessage) == kSubclassedAnswer) return true;
+    stop();
+    state.previousWndProc = nullptr;
+    start();
+    return true;
   }
 };
 

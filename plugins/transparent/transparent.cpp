@@ -241,23 +241,16 @@ constexpr int kUnTransAll = tov::kFirstPluginOffset;
 
 class Transparent final : public tov::SharedPlugin<SharedState, state> {
  public:
-  explicit Transparent(int pluginId) : SharedPlugin(L"Transparent", pluginId) {}
+  Transparent(int pluginId, IPluginHost* pluginHost)
+      : SharedPlugin(L"Transparent", pluginId, pluginHost) {}
   ~Transparent() override {
     if (lowLevelThread.running()) stop();  // released without being stopped
     worker.end();
   }
-  Transparent(const Transparent&) = delete;
-  Transparent& operator=(const Transparent&) = delete;
 
-  HMENU createMenu() override {
-    return tov::createOneItemMenu(getCommandBase() + kUnTransAll, L"UnTrans All");
-  }
+  bool initialize() override { return setCommand(kUnTransAll, &Transparent::unTransAll); }
 
-  bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != kUnTransAll) return false;
-    worker.run([](LPARAM) { EnumWindows(tov::clearLayeredStyle, 0); }, 0);
-    return true;
-  }
+  HMENU createMenu() override { return menuOf({{kUnTransAll, L"UnTrans All"}}); }
 
   // The mouse hook from the host's thread, then the low-level one from a thread of its own; when
   // that fails the first goes again, so a failed start leaves no hook behind.
@@ -275,6 +268,12 @@ class Transparent final : public tov::SharedPlugin<SharedState, state> {
   bool stop() override {
     if (!tov::stopHook(state.hMouseHook)) return false;
     stopLowLevelThread();
+    return true;
+  }
+
+ private:
+  bool unTransAll(LPARAM) {
+    worker.run([](LPARAM) { EnumWindows(tov::clearLayeredStyle, 0); }, 0);
     return true;
   }
 };
