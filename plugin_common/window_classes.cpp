@@ -55,8 +55,6 @@ bool isDesktopWindow(HWND window, const wchar_t* className) {
   return false;
 }
 
-bool isDesktopWindow(HWND window) { return isDesktopWindow(window, ClassName(window).get()); }
-
 bool isDesktopOrTaskbar(HWND window) { return isDesktopOrTaskbarClass(ClassName(window).get()); }
 
 HWND shownPopupMenu() {

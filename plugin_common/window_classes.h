@@ -43,9 +43,8 @@ HWND firstDescendant(HWND parent, const wchar_t* className, WindowTest accept = 
                      LPARAM context = 0);
 
 // The desktop that holds the icon list: "Progman", or a top-level "WorkerW" holding the shell's
-// view (core/window_rules.h). The first form takes the class already read.
+// view (core/window_rules.h). The caller has read the window's class already.
 bool isDesktopWindow(HWND window, const wchar_t* className);
-bool isDesktopWindow(HWND window);
 
 // The desktop or a taskbar by class alone (core/middle_button.h), as the middle-button plug-ins
 // take them: their windows, not a click on them, are what those plug-ins act on.
