@@ -4,42 +4,11 @@
 #include <shlwapi.h>
 
 #include "explorer_folder.h"
+#include "scoped_win.h"
 
 namespace tov {
 
 namespace {
-
-// Releases a COM interface when it goes out of scope.
-template <class Interface>
-class ComPointer {
- public:
-  ComPointer() = default;
-  ~ComPointer() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  ComPointer(const ComPointer&) = delete;
-  ComPointer& operator=(const ComPointer&) = delete;
-  Interface* get() const { return pointer_; }
-  Interface* operator->() const { return pointer_; }
-  void** out() { return reinterpret_cast<void**>(&pointer_); }
-  Interface** typedOut() { return &pointer_; }
-
- private:
-  Interface* pointer_ = nullptr;
-};
-
-class ComString {
- public:
-  ComString() = default;
-  ~ComString() { SysFreeString(text_); }
-  ComString(const ComString&) = delete;
-  ComString& operator=(const ComString&) = delete;
-  BSTR* out() { return &text_; }
-  BSTR get() const { return text_; }
-
- private:
-  BSTR text_ = nullptr;
-};
 
 // The file-system path of a shell window's location, when it has one.
 bool locationPath(IWebBrowser2* browser, wchar_t* buffer) {

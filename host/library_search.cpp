@@ -62,19 +62,6 @@ void restrictLibrarySearch() {
   SetDllDirectoryW(L"");
 }
 
-HMODULE loadSystemLibrary(const wchar_t* name) {
-  HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return library;
-  // A loader that does not know the flag: name the system folder outright.
-  wchar_t system[MAX_PATH];
-  UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
-  std::wstring path(system, length);
-  path += L'\\';
-  path += name;
-  return LoadLibraryW(path.c_str());
-}
-
 std::optional<std::wstring> findPluginLibrary(const std::wstring& written) {
   for (const std::wstring& candidate : libraryCandidates(written, hostFolder(), workingFolder())) {
     std::wstring full = fullPath(candidate);

@@ -9,14 +9,14 @@
 #include <optional>
 #include <string>
 
+// loadSystemLibrary: a library from the system folder, or null.
+#include "system_library.h"
+
 namespace tov {
 
 // The process's first act: later loads, by Windows or by any library on the host's behalf,
 // look only in the program's folder, the system folder and folders added on purpose.
 void restrictLibrarySearch();
-
-// A library from the system folder, or null.
-HMODULE loadSystemLibrary(const wchar_t* name);
 
 // The full path of the plug-in library a HookOrder.ini line names (a bare name beside TOV.exe or
 // in the working folder, a relative path from the working folder, a full path), or nothing when

@@ -8,43 +8,12 @@
 #include "core/command_line.h"
 #include "library_search.h"
 #include "main_window.h"
+#include "scoped_win.h"
 
 namespace {
 
 // How long a second start waits for the first instance to show its tray icon.
 constexpr UINT kFirstInstanceTimeoutMs = 5000;
-
-// The mutex stays owned for the whole life of the process; it only detects a second start.
-class InstanceMutex {
- public:
-  InstanceMutex() : handle_(CreateMutexW(nullptr, TRUE, L"TOV::Mutex")) {
-    alreadyRunning_ = handle_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
-  }
-  ~InstanceMutex() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  InstanceMutex(const InstanceMutex&) = delete;
-  InstanceMutex& operator=(const InstanceMutex&) = delete;
-  bool created() const { return handle_ != nullptr; }
-  bool alreadyRunning() const { return alreadyRunning_; }
-
- private:
-  HANDLE handle_;
-  bool alreadyRunning_ = false;
-};
-
-class ComSession {
- public:
-  ComSession() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~ComSession() {
-    if (initialized_) CoUninitialize();
-  }
-  ComSession(const ComSession&) = delete;
-  ComSession& operator=(const ComSession&) = delete;
-
- private:
-  bool initialized_;
-};
 
 struct MainWindowDeleter {
   void operator()(tov::MainWindow* window) const { window->destroyHost(); }
@@ -53,12 +22,14 @@ struct MainWindowDeleter {
 // The C runtime keeps its "C" locale: text files are converted with the code page of the user's
 // locale named explicitly (text_file.h), and nothing else here formats or reads text through it.
 int run(const wchar_t* commandLine, int showCommand) {
-  InstanceMutex mutex;
-  if (!mutex.created()) {
+  // The mutex stays owned for the whole life of the process; it only detects a second start.
+  tov::ScopedHandle mutex(CreateMutexW(nullptr, TRUE, L"TOV::Mutex"));
+  bool alreadyRunning = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+  if (!mutex) {
     MessageBoxW(nullptr, L"Failed to create mutex!", tov::kMessageCaption, MB_ICONERROR);
     return 0;
   }
-  if (mutex.alreadyRunning()) {
+  if (alreadyRunning) {
     // The first instance may be hung: this one gives up on it rather than hang as well.
     if (HWND first = FindWindowW(tov::kMainWindowClass, nullptr)) {
       DWORD_PTR ignored = 0;
@@ -68,7 +39,7 @@ int run(const wchar_t* commandLine, int showCommand) {
     return 0;
   }
 
-  ComSession com;
+  tov::ComApartment com;
   std::unique_ptr<tov::MainWindow, MainWindowDeleter> mainWindow(new tov::MainWindow);
   if (!mainWindow->create(tov::hasOption(commandLine, tov::kOptionHide))) return 1;
 

@@ -1,22 +1,18 @@
-// Whether a window is the shell's items view (core/items_view.h): two class names, read into
-// buffers on the stack, so hooks may ask.
+// Whether a window is the shell's items view (core/items_view.h): its class and its parent's,
+// read without sending anything, so hooks may ask.
 #pragma once
 
 #include <windows.h>
 
 #include "core/items_view.h"
+#include "window_classes.h"
 
 namespace tov {
 
 inline bool isItemsView(HWND window) {
-  constexpr int kCapacity = static_cast<int>(kItemsViewClassCapacity);
-  wchar_t name[kCapacity];
-  if (window == nullptr || GetClassNameW(window, name, kCapacity) == 0 ||
-      std::wcscmp(name, kItemsViewClass) != 0)
-    return false;
-  wchar_t parent[kCapacity];
-  if (GetClassNameW(GetAncestor(window, GA_PARENT), parent, kCapacity) == 0) return false;
-  return isItemsViewClasses(name, parent);
+  ClassName name(window);
+  return name.is(kItemsViewClass) &&
+         isItemsViewClasses(name.get(), ClassName(GetAncestor(window, GA_PARENT)).get());
 }
 
 }  // namespace tov

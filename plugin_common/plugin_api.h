@@ -28,8 +28,10 @@
 // declared as an ordinary operation so that GCC, too, gives it exactly one slot and
 // getMainWindow stays in slot 1. Results are one-byte bools, tested for non-zero.
 //
-// Commands: see core/command_id.h. Offsets 0 to 3 are offered to the plug-in first; the host
-// applies its default only when onCommand returns false.
+// Commands: see core/command_id.h. Offsets 0 to 3 are offered to the plug-in first, so that a
+// plug-in can act on what they tell (Shuffla attaches to a re-created taskbar at offset 0); the
+// host applies its default only when onCommand returns false. How a plug-in answers its own
+// offsets, from 4 on: plugin_frame.h.
 #pragma once
 
 #include <windows.h>

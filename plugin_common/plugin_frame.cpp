@@ -129,25 +129,9 @@ BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM) {
   return TRUE;
 }
 
-HMENU createOneItemMenu(UINT identifier, const wchar_t* text, bool checked) {
-  HMENU menu = CreatePopupMenu();
-  if (menu == nullptr) return nullptr;
-  if (!AppendMenuW(menu, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), identifier, text)) {
-    DestroyMenu(menu);
-    return nullptr;
-  }
-  return menu;
-}
+PluginBase::~PluginBase() { std::free(commands); }
 
-bool PluginBase::onCommand(int commandOffset, LPARAM) {
-  if (commandOffset != kFirstPluginOffset) return false;
-  setUse(!isUse());
-  return true;
-}
-
-CommandPlugin::~CommandPlugin() { std::free(commands); }
-
-bool CommandPlugin::setCommand(int commandOffset, Handler handler) {
+bool PluginBase::setCommand(int commandOffset, Handler handler) {
   if (commandOffset < 0) return false;
   unsigned index = static_cast<unsigned>(commandOffset);
   if (index >= commandCount) {
@@ -161,15 +145,31 @@ bool CommandPlugin::setCommand(int commandOffset, Handler handler) {
   return true;
 }
 
-bool CommandPlugin::onCommand(int commandOffset, LPARAM param) {
+// Anyone can post a command to the host's window: an offset, negative ones included, finds a
+// handler only where initialize() put one.
+bool PluginBase::onCommand(int commandOffset, LPARAM param) {
   unsigned index = static_cast<unsigned>(commandOffset);
   if (index >= commandCount || commands[index] == nullptr) return false;
   return (this->*commands[index])(param);
 }
 
+HMENU PluginBase::menuOf(std::initializer_list<MenuItem> items) const {
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return nullptr;
+  UINT base = static_cast<UINT>(commandBase(id));
+  for (const MenuItem& item : items) {
+    UINT flags = MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED);
+    if (!AppendMenuW(menu, flags, base + static_cast<UINT>(item.offset), item.text)) {
+      DestroyMenu(menu);
+      return nullptr;
+    }
+  }
+  return menu;
+}
+
 }  // namespace tov
 
-// A plug-in library allocates only its plug-in object (and a command table). Its own allocation
+// A plug-in library allocates only its plug-in object (and its command table). Its own allocation
 // functions keep the runtime's exception machinery, and its size, out of a library that is
 // mapped into every program on the desktop.
 void* operator new(std::size_t size) { return std::malloc(size != 0 ? size : 1); }

@@ -1,16 +1,24 @@
-// The frame every plug-in library is built on: the per-process instance handle, the trivial
-// operations of IPlugin, hook installation and removal, the default command handling, the
-// command-table form, and the window tests several plug-ins share.
+// The frame every plug-in library is built on: the per-process instance handle, the one base of
+// every plug-in object with the operations all plug-ins share, the shapes that add the in-use
+// flag and the hooks, the one way a command is handled, and the export.
 //
-// A plug-in library defines its SharedState with TOV_SHARED (compiler.h), derives its class from
-// one of the bases below and names it once with TOV_PLUGIN_EXPORT. Everything a hook procedure
-// touches lives in SharedState: each process that the system maps the library into has its own
-// ordinary data, so the frame's hook handles must be in the shared section too.
+// A library, from top to bottom (tests/plugins/minimal/minimal.cpp is the smallest whole one):
+//   1. its SharedState: one variable in the library's shared section (TOV_SHARED, compiler.h),
+//      beginning with the frame's fields (below);
+//   2. its hook procedures, which read and write only SharedState and the windows an event is
+//      about, and pass every event they do not consume on with CallNextHookEx;
+//   3. its plug-in class, derived from the shape that fits (SharedPlugin, OneHookPlugin,
+//      TwoHookPlugin), overriding only what it does differently;
+//   4. TOV_PLUGIN_EXPORT(ThatClass).
 #pragma once
 
 #include <windows.h>
 
+#include <concepts>
+#include <cstddef>
+#include <initializer_list>
 #include <new>
+#include <type_traits>
 
 #include "compiler.h"
 #include "plugin_api.h"
@@ -20,18 +28,43 @@ namespace tov {
 // This copy of the library's instance handle; set by the entry point on process attach.
 extern HINSTANCE moduleInstance;
 
-// The fields every SharedState begins with, for plug-ins with one hook.
-struct OneHookState {
-  HHOOK hHook;
-  bool inUse;
+// ---- The shared state --------------------------------------------------------------------------
+//
+// A hook installed for every thread makes the system load the library into each program that
+// gets the hooked events and run the hook procedure there, with that copy's own ordinary data.
+// Only the shared section is the same memory in every copy, so whatever a hook procedure needs
+// lives there, in the library's SharedState, and nothing else does. Every SharedState begins with
+// the frame's fields, in this order:
+//
+//   HHOOK hHook;   the first hook: each copy of the procedure passes it on to CallNextHookEx
+//   HHOOK ...;     a second hook, in plug-ins with two, named after the hook it holds
+//   bool inUse;    the in-use flag: setUse writes it in the host and every copy of the hook reads
+//                  it at once; true in the image, so a library does its work once started, until
+//                  the host sets the flag from HookOrder.ini
+//
+// then the plug-in's own fields. Each field has a constant initial value: the image holds what
+// the first program to map the library sees, and no code runs to set it up.
+//
+// The frame's fields are written out in each SharedState rather than taken from a struct of
+// their own: such a struct would end in padding after `inUse`, where a plug-in's small fields of
+// its own lie now (Pushdown's flag, Fadeon's alphas), and the section, which other programs see,
+// would change its layout. The shapes below check the beginning instead, when they are built.
+
+// A SharedState whose in-use flag follows its one or two hook handles.
+template <class State>
+concept SharedStateHead = std::is_standard_layout_v<State> && requires(State& state) {
+  { state.inUse } -> std::same_as<bool&>;
+  requires(offsetof(State, inUse) == sizeof(HHOOK) || offsetof(State, inUse) == 2 * sizeof(HHOOK));
 };
 
-// The same for plug-ins with two hooks.
-struct TwoHookState {
-  HHOOK hHook;
-  HHOOK hHook2;
-  bool inUse;
+// ... whose first field is the hook the frame installs and removes.
+template <class State>
+concept HookStateHead = SharedStateHead<State> && requires(State& state) {
+  { state.hHook } -> std::same_as<HHOOK&>;
+  requires(offsetof(State, hHook) == 0);
 };
+
+// ---- Hooks -------------------------------------------------------------------------------------
 
 // Installs one hook for every thread (or for threadId) unless this program's copy of the library
 // already installed the one `slot` holds (a handle left there by a host that ended without
@@ -45,11 +78,13 @@ bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& 
 bool stopHook(HHOOK& slot);
 bool stopTwoHooks(HHOOK& first, HHOOK& second);
 
-// Callbacks left behind in other programs. A hook makes the system load this library into each
-// program the hook runs in, and once the hook is gone the system unloads it again from each of
-// them, on its own schedule, as soon as no hook procedure of it is running there. It knows
-// nothing of a timer procedure or a window procedure that the library has handed to such a
-// program: one called after that would run code that is gone and crash the program.
+// ---- Callbacks left behind in other programs ---------------------------------------------------
+//
+// A hook makes the system load this library into each program the hook runs in, and once the hook
+// is gone the system unloads it again from each of them, on its own schedule, as soon as no hook
+// procedure of it is running there. It knows nothing of a timer procedure or a window procedure
+// that the library has handed to such a program: one called after that would run code that is
+// gone and crash the program.
 //
 // Whether the calling thread is the host's: the thread that created the plug-in object, which
 // also releases it before the host frees the library, so a callback left on this thread can be
@@ -63,44 +98,116 @@ bool keepLoadedInThisProgram();
 // Records the calling thread as the host's (createPlugin does, in the host's program only).
 void markHostThread();
 
-// Visible, unowned, enabled and not a tool window.
+// ---- Windows several plug-ins act on -----------------------------------------------------------
+
+// Visible, unowned, enabled and not a tool window: a window the user works in.
 bool isNormalTopLevelWindow(HWND window);
 // EnumWindows callback: makes every normal top-level window opaque again. It may wait on each
 // window, so in TOV's process it runs on the library's worker (window_worker.h): a window that
 // does not answer within kHostAnswerTimeoutMs keeps its layered style and is given full alpha
 // instead.
 BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM unused);
-// A popup menu holding one plain item (checked when `checked`), or null when the system refuses.
-HMENU createOneItemMenu(UINT identifier, const wchar_t* text, bool checked = false);
 
 // Redraw flags used after every change of a window's transparency.
 inline constexpr UINT kRedrawAll = RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE;
 
-// The fields and trivial operations of every plug-in object: the table pointer, name, id.
+// ---- The plug-in object ------------------------------------------------------------------------
+//
+// One base for every plug-in. The operations the host calls fall in three kinds:
+//   fixed, the same in every plug-in: getInterface, getId, getName, getCommandBase, release,
+//     onCommand;
+//   optional, with defaults a plug-in overrides only when it does more: initialize, createMenu;
+//   required, which the shapes below give from SharedState: start, stop, setUse, isUse.
+//
+// A command is handled one way: initialize() declares each offset the plug-in answers with the
+// member function that answers it (setCommand), and onCommand runs that function with the
+// command's parameter. Offsets without one are declined, which leaves offsets 0 to 3 to the
+// host's own default (plugin_api.h).
 class PluginBase : public IPlugin {
  public:
-  PluginBase(const wchar_t* pluginName, int pluginId) : name(pluginName), id(pluginId) {}
+  // The layout the contract shows (contract_layout_test): the table pointer, then name, then id.
+  PluginBase(const wchar_t* pluginName, int pluginId, IPluginHost* pluginHost = nullptr)
+      : name(pluginName), id(pluginId), host(pluginHost) {}
+  ~PluginBase() override;
+  PluginBase(const PluginBase&) = delete;
+  PluginBase& operator=(const PluginBase&) = delete;
 
-  IPlugin* getInterface() override { return this; }
+  // Fixed. getInterface runs initialize() first: a plug-in that cannot set itself up gives null,
+  // which createInstance returns and the host reports as a failed load (a constructor could not
+  // say so: no library here has exceptions).
+  IPlugin* getInterface() override { return initialize() ? this : nullptr; }
   int getId() override { return id; }
   const wchar_t* getName() override { return name; }
   int getCommandBase() override { return commandBase(id); }
-  // No own items: the host adds its own two.
-  HMENU createMenu() override { return nullptr; }
-  // Offset 4 flips the in-use flag; everything else is declined.
   bool onCommand(int commandOffset, LPARAM param) override;
+  // The object was allocated by this library's own allocation functions (plugin_frame.cpp), of
+  // which the host knows nothing: only the library frees it.
   bool release() override {
     delete this;
     return true;
   }
 
+  // Optional: the plug-in's set-up, run once before the host sees the object; it declares the
+  // commands the plug-in answers. The default declares the one command of a plug-in without items
+  // of its own: offset 4 switches its in-use flag (toggleUse). Offset 4 is where a plug-in's own
+  // items begin, and a plug-in that has none answers it as the host's "Is Use" (offset 3) does,
+  // so that base + 4 always names something: programs that drive TOV post it to TOV's window to
+  // switch such a plug-in. A plug-in that declares commands of its own decides about offset 4
+  // itself (Pushup keeps the switch, calling this first; PushupB and Shuffla do not).
+  virtual bool initialize() { return setCommand(kFirstPluginOffset, &PluginBase::toggleUse); }
+  // Optional: the plug-in's own menu items (menuOf), or null for none. The host adds its "Is
+  // Use" and "Is Use TrayIcon" items either way.
+  HMENU createMenu() override { return nullptr; }
+
  protected:
+  using Handler = bool (PluginBase::*)(LPARAM param);
+  // Declares the handler of one offset (0 to 999); false when the table cannot grow, which fails
+  // the plug-in's initialize and so its load.
+  bool setCommand(int commandOffset, Handler handler);
+  template <class Plugin>
+  requires std::derived_from<Plugin, PluginBase>
+  bool setCommand(int commandOffset, bool (Plugin::*handler)(LPARAM param)) {
+    return setCommand(commandOffset, static_cast<Handler>(handler));
+  }
+  bool toggleUse(LPARAM) {
+    setUse(!isUse());
+    return true;
+  }
+
+  // A popup menu of plain string items, identified by base + offset, checked where an item shows
+  // a state that is on; null when the system refuses.
+  struct MenuItem {
+    int offset;
+    const wchar_t* text;
+    bool checked = false;
+  };
+  HMENU menuOf(std::initializer_list<MenuItem> items) const;
+
+  // The host's main window, where the hooks in other programs post their commands; null without
+  // a host.
+  HWND hostWindow() const { return host != nullptr ? host->getMainWindow() : nullptr; }
+
   const wchar_t* name;
   int id;
+  IPluginHost* host;
+
+ private:
+  // Indexed by offset; grown by setCommand, in the host only.
+  Handler* commands = nullptr;
+  unsigned commandCount = 0;
 };
 
-// The in-use flag lives in the shared section; State is a SharedState type, state its variable.
+// The base under the name it had when only some plug-ins declared commands (the command probe
+// derives from it); it adds nothing.
+class CommandPlugin : public PluginBase {
+ public:
+  using PluginBase::PluginBase;
+};
+
+// The in-use flag, in the shared section: what setUse writes, every copy of the hook reads at
+// once.
 template <class State, State& state>
+requires SharedStateHead<State>
 class SharedPlugin : public PluginBase {
  public:
   using PluginBase::PluginBase;
@@ -111,7 +218,9 @@ class SharedPlugin : public PluginBase {
   bool isUse() override { return state.inUse; }
 };
 
+// One hook of `hookType` for every thread, with `procedure`, its handle in state.hHook.
 template <class State, State& state, int hookType, HOOKPROC procedure>
+requires HookStateHead<State>
 class OneHookPlugin : public SharedPlugin<State, state> {
  public:
   using SharedPlugin<State, state>::SharedPlugin;
@@ -119,9 +228,11 @@ class OneHookPlugin : public SharedPlugin<State, state> {
   bool stop() override { return stopHook(state.hHook); }
 };
 
-// The second handle is named by the plug-in (its field is called after the hook it holds).
+// Two hooks for every thread; the second handle is named by the plug-in (its field is called
+// after the hook it holds).
 template <class State, State& state, HHOOK State::*second, int firstType, HOOKPROC firstProcedure,
           int secondType, HOOKPROC secondProcedure>
+requires HookStateHead<State>
 class TwoHookPlugin : public SharedPlugin<State, state> {
  public:
   using SharedPlugin<State, state>::SharedPlugin;
@@ -132,32 +243,11 @@ class TwoHookPlugin : public SharedPlugin<State, state> {
   bool stop() override { return stopTwoHooks(state.hHook, state.*second); }
 };
 
-// The command-table form: the plug-in fills a table of handlers indexed by command offset in
-// initialize(), which getInterface() runs; a failed initialize makes createInstance return null.
-class CommandPlugin : public PluginBase {
- public:
-  using Handler = bool (CommandPlugin::*)(LPARAM param);
+// ---- The export --------------------------------------------------------------------------------
 
-  CommandPlugin(const wchar_t* pluginName, int pluginId, IPluginHost* pluginHost)
-      : PluginBase(pluginName, pluginId), host(pluginHost) {}
-  ~CommandPlugin() override;
-  CommandPlugin(const CommandPlugin&) = delete;
-  CommandPlugin& operator=(const CommandPlugin&) = delete;
-
-  virtual bool initialize() = 0;
-  IPlugin* getInterface() override { return initialize() ? this : nullptr; }
-  bool onCommand(int commandOffset, LPARAM param) override;
-
- protected:
-  // Sets the handler for one offset, growing the table as needed; false when out of memory.
-  bool setCommand(int commandOffset, Handler handler);
-
-  IPluginHost* host;
-  Handler* commands = nullptr;
-  unsigned commandCount = 0;
-};
-
-// Allocation without exceptions: the export must never throw across the library boundary.
+// Allocation without exceptions: the export must never throw across the library boundary. The
+// plug-in object is constructed from `args` and set up (getInterface); one that fails is released
+// again, and the result is null.
 template <class Plugin, class... Args>
 IPlugin* createPlugin(Args... args) noexcept {
   markHostThread();
@@ -170,15 +260,10 @@ IPlugin* createPlugin(Args... args) noexcept {
 
 }  // namespace tov
 
-// Defines the library's export for a plug-in class constructed from (id). The export is named by
-// the library's .def file (plugin.def, plugin_mingw_x86.def), so x86 carries no "@8" decoration.
-#define TOV_PLUGIN_EXPORT(PluginClass)                              \
-  extern "C" IPlugin* WINAPI createInstance(IPluginHost*, int id) { \
-    return ::tov::createPlugin<PluginClass>(id);                    \
-  }
-
-// The same for a plug-in class constructed from (id, host).
-#define TOV_PLUGIN_EXPORT_WITH_HOST(PluginClass)                         \
+// Defines the library's export for a plug-in class constructed from (id, host). The export is
+// named by the library's .def file (plugin.def, plugin_mingw_x86.def), so x86 carries no "@8"
+// decoration.
+#define TOV_PLUGIN_EXPORT(PluginClass)                                   \
   extern "C" IPlugin* WINAPI createInstance(IPluginHost* host, int id) { \
     return ::tov::createPlugin<PluginClass>(id, host);                   \
   }

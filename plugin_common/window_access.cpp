@@ -3,6 +3,8 @@
 #include <atomic>
 
 #include "core/window_rules.h"
+#include "no_wait.h"
+#include "scoped_win.h"
 #include "window_facts.h"
 
 namespace tov {
@@ -11,18 +13,16 @@ namespace {
 
 // The process token's integrity level, read without allocating.
 IntegrityLevel integrityLevel(HANDLE process) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return std::nullopt;
+  ScopedHandle token(opened);
   alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
   DWORD size = 0;
-  IntegrityLevel level;
-  if (GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size)) {
-    PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
-    if (IsValidSid(sid) && *GetSidSubAuthorityCount(sid) > 0)
-      level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
-  }
-  CloseHandle(token);
-  return level;
+  if (!GetTokenInformation(token.get(), TokenIntegrityLevel, buffer, sizeof buffer, &size))
+    return std::nullopt;
+  PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+  if (!IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return std::nullopt;
+  return *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
 }
 
 // This process's level does not change while it runs: read once.
@@ -49,11 +49,11 @@ bool canActOn(HWND window) {
   IntegrityLevel own = ownIntegrityLevel();
   if (!own) return true;
   IntegrityLevel target;
-  if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)) {
-    target = integrityLevel(process);
-    CloseHandle(process);
-  }
+  if (ScopedHandle process{OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)})
+    target = integrityLevel(process.get());
   return mayActOn(target, own);
 }
+
+bool withinReach(HWND window) { return isOwnThreadWindow(window) || canActOn(window); }
 
 }  // namespace tov

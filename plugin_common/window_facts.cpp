@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "core/window_rules.h"
 #include "no_wait.h"
+#include "system_library.h"
 
 namespace tov {
 
@@ -21,16 +21,7 @@ GetWindowAttributeFunction windowAttributeFunction() {
   static std::atomic<bool> looked{false};
   if (looked.load(std::memory_order_acquire)) return cached.load(std::memory_order_relaxed);
   HMODULE dwm = GetModuleHandleW(L"dwmapi.dll");
-  if (dwm == nullptr) dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (dwm == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-    // A loader that does not know the flag: name the system folder outright.
-    wchar_t path[MAX_PATH];
-    UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    if (length != 0 && length + 12 < MAX_PATH) {
-      lstrcpyW(path + length, L"\\dwmapi.dll");
-      dwm = LoadLibraryW(path);
-    }
-  }
+  if (dwm == nullptr) dwm = loadSystemLibrary(L"dwmapi.dll");
   GetWindowAttributeFunction function = nullptr;
   if (dwm != nullptr) {
     function = reinterpret_cast<GetWindowAttributeFunction>(
@@ -49,18 +40,6 @@ bool isCloaked(HWND window) {
   DWORD cloaked = 0;
   return SUCCEEDED(getAttribute(window, kCloakedAttribute, &cloaked, sizeof cloaked)) &&
          cloaked != 0;
-}
-
-bool isDesktopWindow(HWND window, const wchar_t* className) {
-  switch (desktopClass(className)) {
-    case DesktopClass::kYes:
-      return true;
-    case DesktopClass::kIfItHoldsTheShellView:
-      return FindWindowExW(window, nullptr, kShellViewClass, nullptr) != nullptr;
-    case DesktopClass::kNo:
-      break;
-  }
-  return false;
 }
 
 HWND keystrokeWindow() {

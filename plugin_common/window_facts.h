@@ -20,10 +20,9 @@ bool isCloaked(HWND window);
 // program at a higher integrity level, or one whose level cannot be read, drops whatever we ask.
 // A window of this very process costs no more than one look at its owner.
 bool canActOn(HWND window);
-
-// The desktop's top-level window, given its class: "Progman", or a "WorkerW" that holds the
-// shell's view with the desktop's icon list.
-bool isDesktopWindow(HWND window, const wchar_t* className);
+// A window of the calling thread, or one this program may act on: where a hook that runs for a
+// 32-bit program on the host's thread can still do what the event asks.
+bool withinReach(HWND window);
 
 // The window that receives the keystroke a keyboard hook is called for: the focus (else the
 // active window) of the thread that has the keyboard.

@@ -24,10 +24,19 @@ class Lock {
 
 bool onHookServingThread() { return isHostThread(); }
 
-void waitAnsweringSentMessages(HANDLE object) {
+bool waitAnsweringSentMessages(HANDLE object, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
   for (;;) {
-    DWORD result = MsgWaitForMultipleObjectsEx(1, &object, INFINITE, QS_SENDMESSAGE, 0);
-    if (result != WAIT_OBJECT_0 + 1) return;
+    DWORD left = INFINITE;
+    if (timeoutMs != INFINITE) {
+      // Ticks wrap around: their difference, taken unsigned, does not mind.
+      DWORD waited = GetTickCount() - start;
+      if (waited >= timeoutMs) return false;
+      left = timeoutMs - waited;
+    }
+    DWORD result = MsgWaitForMultipleObjectsEx(1, &object, left, QS_SENDMESSAGE, 0);
+    if (result == WAIT_OBJECT_0) return true;
+    if (result != WAIT_OBJECT_0 + 1) return false;
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }

@@ -23,9 +23,11 @@ namespace tov {
 // which creates the plug-in object and starts it.
 bool onHookServingThread();
 
-// Waits until `object` is signalled (or the wait fails) while answering every message sent to the
-// calling thread; posted messages stay queued for its own loop.
-void waitAnsweringSentMessages(HANDLE object);
+// Waits until `object` is signalled, the time is up or the wait fails, while answering every
+// message sent to the calling thread (a hook's call on a thread that serves hooks among them);
+// posted messages stay queued for its own loop, so nothing else of the thread's runs meanwhile.
+// True when the object was signalled.
+bool waitAnsweringSentMessages(HANDLE object, DWORD timeoutMs = INFINITE);
 
 // A thread running code of this library. The thread holds a reference to the library until its
 // last instruction (FreeLibraryAndExitThread), so that no unloading can pull the code from under

@@ -70,7 +70,8 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
 class Arrowin final
     : public tov::OneHookPlugin<SharedState, state, WH_KEYBOARD, keyboardProcedure> {
  public:
-  explicit Arrowin(int pluginId) : OneHookPlugin(L"Arrowin", pluginId) {}
+  Arrowin(int pluginId, IPluginHost* pluginHost)
+      : OneHookPlugin(L"Arrowin", pluginId, pluginHost) {}
 };
 
 }  // namespace

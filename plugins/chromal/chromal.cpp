@@ -6,8 +6,9 @@
 
 #include <commctrl.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 #include <text_file.h>
-#include <window_facts.h>
+#include <window_classes.h>
 
 #include <utility>
 
@@ -42,27 +43,20 @@ constexpr WPARAM kOwnMarker = 666;
 // sent from the host's only thread, which must never hang with another program.
 constexpr UINT kSendTimeoutMs = 1000;
 
-constexpr int kClassCapacity = 20;  // enough for every class name compared here
-
-bool classIs(HWND window, bool (*test)(const wchar_t*)) {
-  wchar_t name[kClassCapacity];
-  if (GetClassNameW(window, name, kClassCapacity) == 0) return false;
-  return test(name);
-}
+bool isView(HWND window) { return isViewClass(tov::ClassName(window).get()); }
 
 // A folder window or the desktop. The desktop's list may hang under a top-level "WorkerW" rather
 // than "Progman" (Windows 10 moves it there once a slideshow or Task View has run).
 bool isColouredWindow(HWND window) {
-  wchar_t name[kClassCapacity];
-  if (GetClassNameW(window, name, kClassCapacity) == 0) return false;
-  return isColouredWindowClass(name) || tov::isDesktopWindow(window, name);
+  tov::ClassName name(window);
+  return isColouredWindowClass(name.get()) || tov::isDesktopWindow(window, name.get());
 }
 
 // The folder window or desktop that `window` is, or whose file list or folder tree it is; null
 // for every other window.
 HWND colouredWindowOf(HWND window) {
   HWND root = GetAncestor(window, GA_ROOTOWNER);
-  if (root == nullptr || (root != window && !classIs(window, isViewClass))) return nullptr;
+  if (root == nullptr || (root != window && !isView(window))) return nullptr;
   return isColouredWindow(root) ? root : nullptr;
 }
 
@@ -76,8 +70,7 @@ LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
                      static_cast<WPARAM>(state.refreshCommand - kRefreshOffset + kWindowGoneOffset),
                      reinterpret_cast<LPARAM>(sent->hwnd));
       }
-    } else if (isColourMessage(sent->message) && sent->wParam != kOwnMarker &&
-               classIs(sent->hwnd, isViewClass)) {
+    } else if (isColourMessage(sent->message) && sent->wParam != kOwnMarker && isView(sent->hwnd)) {
       HWND root = GetAncestor(sent->hwnd, GA_ROOTOWNER);
       if (root != nullptr && isColouredWindow(root)) {
         // The shell's colour still reaches the view (this hook cannot stop it), well before the
@@ -106,27 +99,6 @@ std::wint_t userLocaleCapital(std::wint_t character) {
   return static_cast<std::wint_t>(capital);
 }
 
-struct DescendantSearch {
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK findClass(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DescendantSearch*>(param);
-  wchar_t name[256];
-  if (GetClassNameW(window, name, 256) != 0 && lstrcmpW(name, search->className) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND firstDescendant(HWND window, const wchar_t* className) {
-  DescendantSearch search{className, nullptr};
-  EnumChildWindows(window, findClass, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // The folder tree of a folder window. From Windows Vista on it sits deep inside the window, in a
 // "NamespaceTreeControl", and on Windows 11 each tab ("ShellTabWindowClass") has its own: only the
 // shown tab's counts.
@@ -135,40 +107,25 @@ struct FolderTree {
   bool inNamespaceControl;
 };
 
-// Longer than every name compared, so that a longer name with the same beginning does not pass.
-bool classNameIs(HWND window, const wchar_t* className) {
-  constexpr int kCapacity = 32;
-  wchar_t name[kCapacity];
-  return GetClassNameW(window, name, kCapacity) != 0 && lstrcmpW(name, className) == 0;
-}
-
-bool inHiddenTab(HWND view, HWND window) {
-  for (HWND above = GetAncestor(view, GA_PARENT); above != nullptr && above != window;
+// Whether `view` lies in a hidden tab of the folder window `window` (the context).
+bool inHiddenTab(HWND view, LPARAM window) {
+  for (HWND above = GetAncestor(view, GA_PARENT);
+       above != nullptr && above != reinterpret_cast<HWND>(window);
        above = GetAncestor(above, GA_PARENT)) {
-    if (classNameIs(above, L"ShellTabWindowClass") &&
+    if (tov::hasClass(above, L"ShellTabWindowClass") &&
         (GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE) == 0)
       return true;
   }
   return false;
 }
 
-struct TreeSearch {
-  HWND window;
-  HWND found;
-};
-
-BOOL CALLBACK findShownTree(HWND child, LPARAM param) {
-  auto* search = reinterpret_cast<TreeSearch*>(param);
-  if (!classNameIs(child, L"SysTreeView32") || inHiddenTab(child, search->window)) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-
 FolderTree folderTree(HWND window) {
-  TreeSearch search{window, nullptr};
-  EnumChildWindows(window, findShownTree, reinterpret_cast<LPARAM>(&search));
-  return {search.found, search.found != nullptr && classNameIs(GetAncestor(search.found, GA_PARENT),
-                                                               L"NamespaceTreeControl")};
+  HWND tree = tov::firstDescendant(
+      window, L"SysTreeView32",
+      [](HWND view, LPARAM context) { return !inHiddenTab(view, context); },
+      reinterpret_cast<LPARAM>(window));
+  return {tree,
+          tree != nullptr && tov::hasClass(GetAncestor(tree, GA_PARENT), L"NamespaceTreeControl")};
 }
 
 // The views Chromal colours in a folder window or the desktop; the list is null when there is
@@ -181,7 +138,7 @@ struct Views {
 
 Views viewsOf(HWND window) {
   auto [tree, inNamespaceControl] = folderTree(window);
-  return {tree, firstDescendant(window, L"SysListView32"), inNamespaceControl};
+  return {tree, tov::firstDescendant(window, L"SysListView32"), inNamespaceControl};
 }
 
 // Sends one window's colour messages in order; once a view's thread has not answered in time,
@@ -202,31 +159,25 @@ class ColourSender {
   bool gaveUp_ = false;
 };
 
-class Chromal final : public tov::CommandPlugin {
+class Chromal final : public tov::SharedPlugin<SharedState, state> {
  public:
-  Chromal(int pluginId, IPluginHost* pluginHost)
-      : CommandPlugin(L"Chromal", pluginId, pluginHost) {}
+  Chromal(int pluginId, IPluginHost* pluginHost) : SharedPlugin(L"Chromal", pluginId, pluginHost) {}
   ~Chromal() override { stopWatching(); }
 
+  // The hook posts to the host's window, which it needs before any program can run it: without a
+  // host there is no plug-in.
   bool initialize() override {
+    if (host == nullptr) return false;
+    state.hostWindow = host->getMainWindow();
     state.refreshCommand = getCommandBase() + kRefreshOffset;
-    return setCommand(kReloadOffset, static_cast<Handler>(&Chromal::onReload)) &&
-           setCommand(kPaintSampleOffset, static_cast<Handler>(&Chromal::onPaintSample)) &&
-           setCommand(kRefreshOffset, static_cast<Handler>(&Chromal::onRefresh)) &&
-           setCommand(kWindowGoneOffset, static_cast<Handler>(&Chromal::onWindowGone));
+    return setCommand(kReloadOffset, &Chromal::onReload) &&
+           setCommand(kPaintSampleOffset, &Chromal::onPaintSample) &&
+           setCommand(kRefreshOffset, &Chromal::onRefresh) &&
+           setCommand(kWindowGoneOffset, &Chromal::onWindowGone);
   }
 
   HMENU createMenu() override {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return nullptr;
-    if (!AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(getCommandBase() + kReloadOffset),
-                     L"Reload Settings") ||
-        !AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(getCommandBase() + kPaintSampleOffset),
-                     L"Paint sample")) {
-      DestroyMenu(menu);
-      return nullptr;
-    }
-    return menu;
+    return menuOf({{kReloadOffset, L"Reload Settings"}, {kPaintSampleOffset, L"Paint sample"}});
   }
 
   // Hooks are installed only while in use: the threads of the windows there are now, and of each
@@ -262,8 +213,6 @@ class Chromal final : public tov::CommandPlugin {
     state.inUse = use;
     return state.inUse;
   }
-
-  bool isUse() override { return state.inUse; }
 
  private:
   bool onReload(LPARAM) {
@@ -379,10 +328,9 @@ class Chromal final : public tov::CommandPlugin {
   }
 
   void applyColours(HWND window) {
-    wchar_t className[MAX_PATH];
-    if (GetClassNameW(window, className, MAX_PATH) == 0) className[0] = L'\0';
+    tov::ClassName className(window);
     if (rules_.empty()) return;
-    bool desktop = isDesktopClass(className) || tov::isDesktopWindow(window, className);
+    bool desktop = isDesktopClass(className.get()) || tov::isDesktopWindow(window, className.get());
     wchar_t folder[MAX_PATH];
     bool found = !desktop && host->getExplorerFolder(window, folder);
     folder[MAX_PATH - 1] = L'\0';
@@ -405,12 +353,14 @@ class Chromal final : public tov::CommandPlugin {
   }
 
   void paintSample() {
-    HDC screen = GetDC(nullptr);
+    tov::ScopedWindowDc screenDc(nullptr);
+    HDC screen = screenDc.get();
     if (screen == nullptr) return;
-    HFONT font =
-        CreateFontW(0, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
-                    CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_MODERN | VARIABLE_PITCH, L"FixedSys");
-    HGDIOBJ previous = font != nullptr ? SelectObject(screen, font) : nullptr;
+    tov::ScopedFont font(CreateFontW(0, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                     OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                                     FF_MODERN | VARIABLE_PITCH, L"FixedSys"));
+    // Declared after the font, so the screen has its own font back before this one is deleted.
+    tov::ScopedSelection selected(screen, font.get());
     TEXTMETRICW metrics{};
     GetTextMetricsW(screen, &metrics);
     int lineHeight = metrics.tmHeight + 2;
@@ -423,9 +373,6 @@ class Chromal final : public tov::CommandPlugin {
       TextOutW(screen, kSampleLeft, y, line.c_str(), static_cast<int>(line.size()));
       y += lineHeight;
     }
-    if (previous != nullptr) SelectObject(screen, previous);
-    if (font != nullptr) DeleteObject(font);
-    ReleaseDC(nullptr, screen);
   }
 
   static constexpr int kSampleLeft = 100;
@@ -441,9 +388,4 @@ class Chromal final : public tov::CommandPlugin {
 
 }  // namespace
 
-// The hook needs the host's window before any program can run it.
-extern "C" IPlugin* WINAPI createInstance(IPluginHost* host, int id) {
-  if (host == nullptr) return nullptr;
-  state.hostWindow = host->getMainWindow();
-  return tov::createPlugin<Chromal>(id, host);
-}
+TOV_PLUGIN_EXPORT(Chromal)

@@ -1,6 +1,7 @@
 #include "thread_hooks.h"
 
 #include <plugin_frame.h>
+#include <scoped_win.h>
 
 namespace tov::chromal {
 
@@ -14,12 +15,11 @@ Handle handleOf(const void* handle) { return reinterpret_cast<Handle>(handle); }
 // instead, and every message sent to that program's thread would wait for the host: such
 // threads are left alone, as are those whose program cannot even be asked.
 bool sameBitness(DWORD process) {
-  HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-  if (handle == nullptr) return false;
+  ScopedHandle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+  if (!handle) return false;
   BOOL theirs = FALSE, ours = FALSE;
-  bool known = IsWow64Process(handle, &theirs) && IsWow64Process(GetCurrentProcess(), &ours);
-  CloseHandle(handle);
-  return known && theirs == ours;
+  return IsWow64Process(handle.get(), &theirs) && IsWow64Process(GetCurrentProcess(), &ours) &&
+         theirs == ours;
 }
 
 }  // namespace
@@ -48,14 +48,11 @@ void ThreadHooks::hookThread(DWORD thread, DWORD process) {
   // Held as long as the hook: it tells whether the thread has ended (and taken its hook with
   // it), and keeps the thread's identifier from naming another thread meanwhile. A thread that
   // cannot be opened is not hooked, since its hook could not be removed safely.
-  HANDLE threadHandle = OpenThread(SYNCHRONIZE, FALSE, thread);
-  if (threadHandle == nullptr) return;
+  ScopedHandle threadHandle(OpenThread(SYNCHRONIZE, FALSE, thread));
+  if (!threadHandle) return;
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, procedure_, tov::moduleInstance, thread);
-  if (hook == nullptr) {
-    CloseHandle(threadHandle);
-    return;
-  }
-  table_.addHook({thread, handleOf(hook), handleOf(threadHandle)});
+  if (hook == nullptr) return;
+  table_.addHook({thread, handleOf(hook), handleOf(threadHandle.release())});
 }
 
 void ThreadHooks::release(const std::vector<WatchedThreads::Hook>& hooks) {

@@ -48,15 +48,18 @@ constexpr int kResizeOnCreation = tov::kFirstPluginOffset;
 class Colfit final : public tov::TwoHookPlugin<SharedState, state, &SharedState::hShellHook,
                                                WH_MOUSE, mouseProcedure, WH_SHELL, shellProcedure> {
  public:
-  explicit Colfit(int pluginId) : TwoHookPlugin(kName, pluginId) {}
+  Colfit(int pluginId, IPluginHost* pluginHost) : TwoHookPlugin(kName, pluginId, pluginHost) {}
 
-  HMENU createMenu() override {
-    return tov::createOneItemMenu(getCommandBase() + kResizeOnCreation, L"Resize on Exp. creation",
-                                  state.resizeOnCreation);
+  bool initialize() override {
+    return setCommand(kResizeOnCreation, &Colfit::toggleResizeOnCreation);
   }
 
-  bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != kResizeOnCreation) return false;
+  HMENU createMenu() override {
+    return menuOf({{kResizeOnCreation, L"Resize on Exp. creation", state.resizeOnCreation}});
+  }
+
+ private:
+  bool toggleResizeOnCreation(LPARAM) {
     state.resizeOnCreation = !state.resizeOnCreation;
     return true;
   }

@@ -5,11 +5,9 @@
 // the window.
 #include <items_view.h>
 #include <plugin_frame.h>
-#include <window_facts.h>
+#include <window_classes.h>
 
 #include <commctrl.h>
-
-#include <cwchar>
 
 #include "core/new_folder.h"
 
@@ -29,15 +27,6 @@ TOV_SHARED constinit SharedState state = {nullptr, true, kInitialTriggerKey};
 // all, holds up the program the hook runs in no longer than that, however many items it has, and
 // is left as far as it got.
 constexpr DWORD kClearingBudgetMs = 1000;
-
-BOOL CALLBACK findFileList(HWND child, LPARAM found) {
-  wchar_t name[kChildClassCapacity];
-  if (GetClassNameW(child, name, static_cast<int>(kChildClassCapacity)) == 0 ||
-      std::wcscmp(name, kFileListClass) != 0)
-    return TRUE;
-  *reinterpret_cast<HWND*>(found) = child;
-  return FALSE;
-}
 
 // One question to the list within what is left of the budget begun at tick `start`; false when
 // the budget is spent or the list did not answer in time. Ticks wrap around: their difference,
@@ -91,20 +80,17 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (isTriggerPress(state.triggerKey, state.inUse, code, wParam, lParam) &&
       GetKeyState(VK_CONTROL) < 0) {
     HWND root = GetAncestor(GetActiveWindow(), GA_ROOTOWNER);
-    wchar_t name[kRootClassCapacity];
+    tov::ClassName name(root);
     // The desktop's list may hang under a top-level "WorkerW" rather than "Progman" (Windows 10,
     // once a slideshow or Task View has run).
-    if (root != nullptr && GetClassNameW(root, name, static_cast<int>(kRootClassCapacity)) != 0 &&
-        (isNewFolderWindowClass(name) || tov::isDesktopWindow(root, name))) {
+    if (isNewFolderWindowClass(name.get()) || tov::isDesktopWindow(root, name.get())) {
       // The focus is this thread's own: the window that takes the keys.
-      if (isFolderWindowClass(name) && tov::isItemsView(GetFocus())) {
+      if (isFolderWindowClass(name.get()) && tov::isItemsView(GetFocus())) {
         KeySequence keys = itemsViewNewFolderKeys(GetKeyState(VK_SHIFT) < 0);
         typeKeys(keys.keys.data(), keys.count);
         return 1;
       }
-      HWND list = nullptr;
-      EnumChildWindows(root, findFileList, reinterpret_cast<LPARAM>(&list));
-      if (list != nullptr) clearSelection(list);
+      if (HWND list = tov::firstDescendant(root, kFileListClass)) clearSelection(list);
       typeKeys(kNewFolderKeys.data(), kNewFolderKeys.size());
       return 1;
     }
@@ -114,7 +100,7 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 class Crevo final : public tov::OneHookPlugin<SharedState, state, WH_KEYBOARD, keyboardProcedure> {
  public:
-  explicit Crevo(int pluginId) : OneHookPlugin(L"Crevo", pluginId) {}
+  Crevo(int pluginId, IPluginHost* pluginHost) : OneHookPlugin(L"Crevo", pluginId, pluginHost) {}
 };
 
 }  // namespace

@@ -2,27 +2,14 @@
 
 #include <commctrl.h>
 #include <no_wait.h>
+#include <window_classes.h>
 
 namespace tov::explorer_fit {
 
 namespace {
 
-constexpr int kClassNameCapacity = 256;
 // The fit runs inside a hook: a list that does not answer at once is given up on.
 constexpr UINT kAnswerTimeout = 500;
-
-bool hasClass(HWND window, const wchar_t* name, const wchar_t* otherName = nullptr) {
-  wchar_t className[kClassNameCapacity];
-  if (GetClassNameW(window, className, kClassNameCapacity) == 0) return false;
-  return lstrcmpW(className, name) == 0 ||
-         (otherName != nullptr && lstrcmpW(className, otherName) == 0);
-}
-
-BOOL CALLBACK findFirstList(HWND child, LPARAM found) {
-  if (!hasClass(child, L"SysListView32")) return TRUE;
-  *reinterpret_cast<HWND*>(found) = child;
-  return FALSE;
-}
 
 Rect toRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
@@ -101,9 +88,9 @@ class ListWindows final : public FitWindows {
 }  // namespace
 
 HWND findFileList(HWND window) {
-  if (!hasClass(window, L"CabinetWClass", L"ExploreWClass")) return nullptr;
-  HWND list = nullptr;
-  EnumChildWindows(window, findFirstList, reinterpret_cast<LPARAM>(&list));
+  ClassName name(window);
+  if (!name.is(L"CabinetWClass") && !name.is(L"ExploreWClass")) return nullptr;
+  HWND list = firstDescendant(window, L"SysListView32");
   if (list == nullptr) return nullptr;
   DWORD process = 0;
   GetWindowThreadProcessId(list, &process);

@@ -8,6 +8,7 @@
 // runs on the library's worker (window_worker.h).
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 #include <window_facts.h>
 #include <window_worker.h>
 
@@ -57,25 +58,21 @@ void setAlpha(HWND window, BYTE alpha, UINT answerTimeoutMs) {
 // Fades the normal top-level windows from `first` down the Z order. Three regions per pass,
 // whatever the number of windows.
 void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
-  HRGN covered = CreateRectRgn(0, 0, 0, 0);
-  HRGN scratch = CreateRectRgn(0, 0, 0, 0);
-  HRGN shape = CreateRectRgn(0, 0, 0, 0);
-  if (covered != nullptr && scratch != nullptr && shape != nullptr) {
-    FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
-    for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
-      bool normal = tov::isNormalTopLevelWindow(window);
-      if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;
-      windowShape(window, shape);
-      bool isCovered = isRegion(CombineRgn(scratch, covered, shape, RGN_AND));
-      CombineRgn(scratch, covered, shape, RGN_OR);
-      CombineRgn(covered, scratch, nullptr, RGN_COPY);
-      setAlpha(window, sequence.next(isCovered), answerTimeoutMs);
-    }
-  }
+  tov::ScopedRegion covered(CreateRectRgn(0, 0, 0, 0));
+  tov::ScopedRegion scratch(CreateRectRgn(0, 0, 0, 0));
+  tov::ScopedRegion shape(CreateRectRgn(0, 0, 0, 0));
   // A pass without its regions changes nothing rather than fading everything alike.
-  if (covered != nullptr) DeleteObject(covered);
-  if (scratch != nullptr) DeleteObject(scratch);
-  if (shape != nullptr) DeleteObject(shape);
+  if (!covered || !scratch || !shape) return;
+  FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
+  for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    bool normal = tov::isNormalTopLevelWindow(window);
+    if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;
+    windowShape(window, shape.get());
+    bool isCovered = isRegion(CombineRgn(scratch.get(), covered.get(), shape.get(), RGN_AND));
+    CombineRgn(scratch.get(), covered.get(), shape.get(), RGN_OR);
+    CombineRgn(covered.get(), scratch.get(), nullptr, RGN_COPY);
+    setAlpha(window, sequence.next(isCovered), answerTimeoutMs);
+  }
 }
 
 // Per process: in TOV's, where the passes run.
@@ -108,20 +105,13 @@ constexpr int kRemainTrans = tov::kFirstPluginOffset;
 
 class Fadeon final : public tov::SharedPlugin<SharedState, state> {
  public:
-  explicit Fadeon(int pluginId) : SharedPlugin(L"Fadeon", pluginId) {}
+  Fadeon(int pluginId, IPluginHost* pluginHost) : SharedPlugin(L"Fadeon", pluginId, pluginHost) {}
   ~Fadeon() override { worker.end(); }
-  Fadeon(const Fadeon&) = delete;
-  Fadeon& operator=(const Fadeon&) = delete;
+
+  bool initialize() override { return setCommand(kRemainTrans, &Fadeon::toggleRemainTrans); }
 
   HMENU createMenu() override {
-    return tov::createOneItemMenu(getCommandBase() + kRemainTrans, L"Is remain trans",
-                                  state.remainTrans);
-  }
-
-  bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != kRemainTrans) return false;
-    state.remainTrans = !state.remainTrans;
-    return true;
+    return menuOf({{kRemainTrans, L"Is remain trans", state.remainTrans}});
   }
 
   bool setUse(bool use) override {
@@ -145,6 +135,12 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   bool stop() override {
     if (!state.remainTrans) makeAllOpaque();
     return tov::stopHook(state.hShellHook);
+  }
+
+ private:
+  bool toggleRemainTrans(LPARAM) {
+    state.remainTrans = !state.remainTrans;
+    return true;
   }
 };
 

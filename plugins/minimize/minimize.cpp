@@ -2,8 +2,8 @@
 // taskbar it minimises the front normal window, one per click; while a popup menu is open or a
 // window holds the capture, that window gets Escape instead. No program sees middle presses or
 // releases while the plug-in is in use.
-#include <no_wait.h>
 #include <plugin_frame.h>
+#include <window_classes.h>
 #include <window_facts.h>
 
 #include "core/middle_click.h"
@@ -19,23 +19,9 @@ struct SharedState {
 
 TOV_SHARED constinit SharedState state = {nullptr, true};
 
-HWND findOpenMenu() {
-  HWND menu = FindWindowW(kMenuClass, nullptr);
-  return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-bool isDesktopOrTaskbar(HWND window) {
-  wchar_t className[kClassNameCapacity];
-  if (GetClassNameW(window, className, static_cast<int>(kClassNameCapacity)) == 0)
-    return false;
-  return isDesktopOrTaskbarClass(className);
-}
-
 // Minimising is always asked of the window itself, as its own minimise button would, and never
 // waited for.
-void postMinimize(HWND window) {
-  PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-}
+void postMinimize(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
 BOOL CALLBACK minimizeFirstCandidate(HWND window, LPARAM) {
   FrontFacts facts{tov::isNormalTopLevelWindow(window),
@@ -51,17 +37,15 @@ BOOL CALLBACK minimizeFirstCandidate(HWND window, LPARAM) {
 }
 
 // EnumWindows lists the top-level windows from the front.
-void minimizeFrontWindow() {
-  EnumWindows(minimizeFirstCandidate, 0);
-}
+void minimizeFrontWindow() { EnumWindows(minimizeFirstCandidate, 0); }
 
 void onMiddleRelease(HWND clicked) {
-  HWND menu = findOpenMenu();
+  HWND menu = tov::shownPopupMenu();
   HWND capture = menu == nullptr ? tov::captureOf(clicked) : nullptr;
   HWND root = GetAncestor(clicked, GA_ROOTOWNER);
   ReleaseFacts facts{menu != nullptr, capture != nullptr, false, false};
   if (!facts.menuOpen && !facts.captured) {
-    facts.rootIsDesktopOrTaskbar = isDesktopOrTaskbar(root);
+    facts.rootIsDesktopOrTaskbar = tov::isDesktopOrTaskbar(root);
     facts.rootVisible = IsWindowVisible(root) != FALSE;
   }
   switch (releaseAction(facts)) {
@@ -85,9 +69,7 @@ void onMiddleRelease(HWND clicked) {
 // A click for another thread's window, when the hook runs for a 32-bit program on the host's
 // thread, whose program this one cannot act on: what the click asks would be dropped, so the
 // program gets the click itself instead of losing it for nothing.
-bool outOfReach(HWND window) {
-  return window != nullptr && !tov::isOwnThreadWindow(window) && !tov::canActOn(window);
-}
+bool outOfReach(HWND window) { return window != nullptr && !tov::withinReach(window); }
 
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (code >= 0 && state.inUse) {
@@ -109,7 +91,8 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 class Minimize final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
  public:
-  explicit Minimize(int pluginId) : OneHookPlugin(L"Minimize", pluginId) {}
+  Minimize(int pluginId, IPluginHost* pluginHost)
+      : OneHookPlugin(L"Minimize", pluginId, pluginHost) {}
 };
 
 }  // namespace

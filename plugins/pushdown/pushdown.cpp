@@ -9,7 +9,10 @@
 // every program mapping this library can write, is ever run.
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
+#include <system_library.h>
 #include <text_file.h>
+#include <window_classes.h>
 #include <window_facts.h>
 
 #include <cwchar>
@@ -40,17 +43,6 @@ constexpr int kToggleCommand = tov::kFirstPluginOffset;
 constexpr int kReloadCommand = tov::kFirstPluginOffset + 1;
 constexpr int kDesktopHoldRequest = tov::kFirstPluginOffset + 2;
 
-bool isDesktopWindow(HWND window) {
-  wchar_t className[kClassNameCapacity];
-  if (GetClassNameW(window, className, static_cast<int>(kClassNameCapacity)) == 0) return false;
-  return isDesktopOrTaskbarClass(className);
-}
-
-bool menuShown() {
-  HWND menu = FindWindowW(kMenuClass, nullptr);
-  return menu != nullptr && IsWindowVisible(menu);
-}
-
 // The hold timer this program's host thread has pending, if any. It is not always the shared
 // record's (a press in another program replaces that), and the plug-in object must kill it
 // before the host frees the library.
@@ -69,8 +61,8 @@ void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
   facts.inUse = state.inUse;
   if (facts.buttonDown && facts.inUse) {
     facts.targetGone = !tov::isSameWindow({target, state.targetThread});
-    facts.menuOpen = menuShown();
-    facts.onDesktop = !facts.menuOpen && isDesktopWindow(target);
+    facts.menuOpen = tov::shownPopupMenu() != nullptr;
+    facts.onDesktop = !facts.menuOpen && tov::isDesktopOrTaskbar(target);
     facts.commandEnabled = state.commandEnabled;
     facts.zoomed = IsZoomed(target) != FALSE;
   }
@@ -135,7 +127,7 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
         // the host's thread, at a higher integrity level) is not tracked: its hold could do
         // nothing, and its release, once swallowed, would leave that program's button down.
         HWND window = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
-        if (tov::isOwnThreadWindow(window) || tov::canActOn(window)) onPress(window);
+        if (tov::withinReach(window)) onPress(window);
         break;
       }
       case MiddleMessage::kRelease:
@@ -150,10 +142,10 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 
-class Pushdown final : public tov::CommandPlugin {
+class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
  public:
   Pushdown(int pluginId, IPluginHost* pluginHost)
-      : CommandPlugin(L"Pushdown", pluginId, pluginHost) {}
+      : OneHookPlugin(L"Pushdown", pluginId, pluginHost) {}
 
   ~Pushdown() override {
     std::uintptr_t pending = pressStarted(state.hold, GetCurrentThreadId());
@@ -161,40 +153,23 @@ class Pushdown final : public tov::CommandPlugin {
     if (hostThreadTimer != 0) KillTimer(nullptr, hostThreadTimer);
     hostThreadTimer = 0;
     state.hostWindow = nullptr;
-    if (shell_ != nullptr) FreeLibrary(shell_);
   }
 
   bool initialize() override {
-    if (!setCommand(kToggleCommand, static_cast<Handler>(&Pushdown::toggleCommandEnabled)) ||
-        !setCommand(kReloadCommand, static_cast<Handler>(&Pushdown::loadCommandFile)) ||
-        !setCommand(kDesktopHoldRequest, static_cast<Handler>(&Pushdown::runDesktopCommand)))
+    if (!setCommand(kToggleCommand, &Pushdown::toggleCommandEnabled) ||
+        !setCommand(kReloadCommand, &Pushdown::loadCommandFile) ||
+        !setCommand(kDesktopHoldRequest, &Pushdown::runDesktopCommand))
       return false;
-    state.hostWindow = host != nullptr ? host->getMainWindow() : nullptr;
+    state.hostWindow = hostWindow();
     state.requestCommand = static_cast<UINT>(getCommandBase() + kDesktopHoldRequest);
     loadCommandFile(0);
     return true;
   }
 
   HMENU createMenu() override {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr) return nullptr;
-    UINT base = static_cast<UINT>(getCommandBase());
-    if (!AppendMenuW(menu, MF_STRING | (state.commandEnabled ? MF_CHECKED : MF_UNCHECKED),
-                     base + kToggleCommand, L"IsUse Desktop Pushdown") ||
-        !AppendMenuW(menu, MF_STRING, base + kReloadCommand, L"Reload Desktop Pushdown command")) {
-      DestroyMenu(menu);
-      return nullptr;
-    }
-    return menu;
+    return menuOf({{kToggleCommand, L"IsUse Desktop Pushdown", state.commandEnabled},
+                   {kReloadCommand, L"Reload Desktop Pushdown command"}});
   }
-
-  bool start() override { return tov::startHook(state.hHook, WH_MOUSE, mouseProcedure); }
-  bool stop() override { return tov::stopHook(state.hHook); }
-  bool setUse(bool use) override {
-    state.inUse = use;
-    return state.inUse;
-  }
-  bool isUse() override { return state.inUse; }
 
  private:
   bool toggleCommandEnabled(LPARAM) {
@@ -224,13 +199,14 @@ class Pushdown final : public tov::CommandPlugin {
   // the desktop or the taskbar, and only while the user has it on.
   bool runDesktopCommand(LPARAM param) {
     HWND target = reinterpret_cast<HWND>(param);
-    if (!state.inUse || !state.commandEnabled || !IsWindow(target) || !isDesktopWindow(target))
+    if (!state.inUse || !state.commandEnabled || !IsWindow(target) ||
+        !tov::isDesktopOrTaskbar(target))
       return false;
-    if (shell_ == nullptr) shell_ = LoadLibraryW(L"shell32.dll");
+    if (!shell_) shell_.reset(tov::loadSystemLibrary(L"shell32.dll"));
     ShellExecuteFunction shellExecute = nullptr;
-    if (shell_ != nullptr) {
+    if (shell_) {
       shellExecute = reinterpret_cast<ShellExecuteFunction>(
-          reinterpret_cast<void*>(GetProcAddress(shell_, "ShellExecuteW")));
+          reinterpret_cast<void*>(GetProcAddress(shell_.get(), "ShellExecuteW")));
     }
     INT_PTR result = 0;
     if (shellExecute != nullptr) {
@@ -243,10 +219,10 @@ class Pushdown final : public tov::CommandPlugin {
 
   // The shell is loaded only here, in the host, and only once a command is run: the other
   // programs this library is mapped into never need it.
-  HMODULE shell_ = nullptr;
+  tov::ScopedModule shell_;
   wchar_t command_[kCommandCapacity] = {};
 };
 
 }  // namespace
 
-TOV_PLUGIN_EXPORT_WITH_HOST(Pushdown)
+TOV_PLUGIN_EXPORT(Pushdown)

@@ -6,6 +6,9 @@
 
 #include <items_view.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
+#include <system_library.h>
+#include <window_worker.h>
 
 #include "list_double_click.h"
 
@@ -14,14 +17,7 @@ namespace tov::pushup {
 namespace {
 
 // An items view whose double click goes up: in a folder window or a dialog, as for the lists.
-bool isGoUpItemsView(HWND view) {
-  if (!isItemsView(view)) return false;
-  wchar_t rootOwner[kClassNameCapacity];
-  readClassName(GetAncestor(view, GA_ROOTOWNER), rootOwner);
-  wchar_t root[kClassNameCapacity];
-  readClassName(GetAncestor(view, GA_ROOT), root);
-  return goUpTarget(rootOwner, root) != GoUp::kNone;
-}
+bool isGoUpItemsView(HWND view) { return isItemsView(view) && goUpTargetOf(view) != GoUp::kNone; }
 
 void record(ItemsViewPresses& presses, const Press& press, HWND view) {
   presses.lastView = view;
@@ -44,50 +40,31 @@ LONG openQuestions = 0;  // the host's copy of the library only
 constexpr GUID kAccessibleInterface = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-// From the system folder, and only in the host when it asks: the libraries are not imported, so
-// the hook's copies in every program do not load them.
-HMODULE systemLibrary(const wchar_t* name) {
-  HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return library;
-  wchar_t path[MAX_PATH];
-  UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  if (length == 0 || length + lstrlenW(name) + 2 > MAX_PATH) return nullptr;
-  path[length] = L'\\';
-  lstrcpyW(path + length + 1, name);
-  return LoadLibraryW(path);
-}
-
 template <class Function>
 Function procedure(HMODULE library, const char* name) {
   if (library == nullptr) return nullptr;
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-// The functions come after the libraries they are taken from: members start in this order.
+// From the system folder, and only in the host when it asks: the libraries are not imported, so
+// the hook's copies in every program do not load them. The functions come after the libraries
+// they are taken from: members start in this order.
 class SystemLibraries {
-  HMODULE ole32_ = systemLibrary(L"ole32.dll");
-  HMODULE oleaut32_ = systemLibrary(L"oleaut32.dll");
-  HMODULE oleacc_ = systemLibrary(L"oleacc.dll");
+  ScopedModule ole32_{loadSystemLibrary(L"ole32.dll")};
+  ScopedModule oleaut32_{loadSystemLibrary(L"oleaut32.dll")};
+  ScopedModule oleacc_{loadSystemLibrary(L"oleacc.dll")};
 
  public:
-  SystemLibraries() = default;
-  ~SystemLibraries() {
-    for (HMODULE library : {ole32_, oleaut32_, oleacc_})
-      if (library != nullptr) FreeLibrary(library);
-  }
-  SystemLibraries(const SystemLibraries&) = delete;
-  SystemLibraries& operator=(const SystemLibraries&) = delete;
-
   using Initialize = HRESULT(WINAPI*)(void*, DWORD);
   using Uninitialize = void(WINAPI*)();
   using ClearVariant = HRESULT(WINAPI*)(VARIANT*);
   using ObjectFromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
 
-  const Initialize initialize = procedure<Initialize>(ole32_, "CoInitializeEx");
-  const Uninitialize uninitialize = procedure<Uninitialize>(ole32_, "CoUninitialize");
-  const ClearVariant clearVariant = procedure<ClearVariant>(oleaut32_, "VariantClear");
+  const Initialize initialize = procedure<Initialize>(ole32_.get(), "CoInitializeEx");
+  const Uninitialize uninitialize = procedure<Uninitialize>(ole32_.get(), "CoUninitialize");
+  const ClearVariant clearVariant = procedure<ClearVariant>(oleaut32_.get(), "VariantClear");
   const ObjectFromWindow objectFromWindow =
-      procedure<ObjectFromWindow>(oleacc_, "AccessibleObjectFromWindow");
+      procedure<ObjectFromWindow>(oleacc_.get(), "AccessibleObjectFromWindow");
 
   bool complete() const {
     return initialize != nullptr && uninitialize != nullptr && clearVariant != nullptr &&
@@ -110,28 +87,23 @@ bool hasBackgroundRole(const SystemLibraries& system, IAccessible* object, LONG 
 // What is at the screen point, asked of the view's own client object. accHitTest answers with a
 // child's number (0 for the view itself) or with the child's own object.
 bool askView(const SystemLibraries& system, HWND view, POINT point) {
-  IAccessible* client = nullptr;
+  ComPointer<IAccessible> client;
   if (FAILED(system.objectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), kAccessibleInterface,
-                                     reinterpret_cast<void**>(&client))) ||
-      client == nullptr)
+                                     client.out())) ||
+      !client)
     return false;
   bool background = false;
   VARIANT hit{};
   if (SUCCEEDED(client->accHitTest(point.x, point.y, &hit))) {
     if (hit.vt == VT_I4) {
-      background = hasBackgroundRole(system, client, hit.lVal);
+      background = hasBackgroundRole(system, client.get(), hit.lVal);
     } else if (hit.vt == VT_DISPATCH && hit.pdispVal != nullptr) {
-      IAccessible* child = nullptr;
-      if (SUCCEEDED(hit.pdispVal->QueryInterface(kAccessibleInterface,
-                                                 reinterpret_cast<void**>(&child))) &&
-          child != nullptr) {
-        background = hasBackgroundRole(system, child, CHILDID_SELF);
-        child->Release();
-      }
+      ComPointer<IAccessible> child;
+      if (SUCCEEDED(hit.pdispVal->QueryInterface(kAccessibleInterface, child.out())) && child)
+        background = hasBackgroundRole(system, child.get(), CHILDID_SELF);
     }
     system.clearVariant(&hit);
   }
-  client->Release();
   return background;
 }
 
@@ -171,39 +143,23 @@ DWORD WINAPI askingThread(void* parameter) {
   FreeLibraryAndExitThread(library, 0);
 }
 
-// Waits for the answer until the deadline, answering only the messages other threads send
-// meanwhile (a low-level hook on this thread among them), so that nothing else runs in between.
-bool waitForAnswer(HANDLE answered) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    DWORD waited = GetTickCount() - start;
-    if (waited >= kHitTestTimeoutMs) return false;
-    DWORD result =
-        MsgWaitForMultipleObjectsEx(1, &answered, kHitTestTimeoutMs - waited, QS_SENDMESSAGE, 0);
-    if (result == WAIT_OBJECT_0) return true;
-    if (result != WAIT_OBJECT_0 + 1) return false;
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
-}
-
 bool isBackground(HWND view, POINT point) {
   if (InterlockedIncrement(&openQuestions) > kMaxOpenQuestions) {
     InterlockedDecrement(&openQuestions);
     return false;
   }
   auto* question = new (std::nothrow) Question{2, view, point, nullptr, 0, nullptr};
-  HANDLE thread = nullptr;
+  ScopedHandle thread;
   if (question != nullptr) {
     question->answered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (question->answered != nullptr &&
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                            reinterpret_cast<const wchar_t*>(&askingThread), &question->library)) {
-      thread = CreateThread(nullptr, 0, askingThread, question, 0, nullptr);
-      if (thread == nullptr) FreeLibrary(question->library);
+      thread.reset(CreateThread(nullptr, 0, askingThread, question, 0, nullptr));
+      if (!thread) FreeLibrary(question->library);
     }
   }
-  if (thread == nullptr) {
+  if (!thread) {
     InterlockedDecrement(&openQuestions);
     if (question != nullptr) {
       if (question->answered != nullptr) CloseHandle(question->answered);
@@ -211,8 +167,10 @@ bool isBackground(HWND view, POINT point) {
     }
     return false;
   }
-  CloseHandle(thread);
-  bool background = waitForAnswer(question->answered) && question->background != 0;
+  // Only the messages other threads send are answered meanwhile (a low-level hook on this thread
+  // among them), so that nothing else of the host's runs in between.
+  bool background =
+      waitAnsweringSentMessages(question->answered, kHitTestTimeoutMs) && question->background != 0;
   letGo(question);
   return background;
 }
@@ -236,6 +194,28 @@ void typeAltUp() {
 }
 
 bool asking = false;  // the host's thread is waiting for a view's answer
+
+void goUpIfOnBackground(HWND view, const ItemsViewPresses& presses) {
+  // A message sent to the host while it waits could bring another command: one at a time.
+  if (asking) return;
+  HWND clicked = presses.doubleClicked;
+  POINT point = presses.doubleClickPoint;
+  SIZE seen = presses.doubleClickClient;
+  if (view == nullptr || clicked != view || !IsWindow(view) || !isGoUpItemsView(view)) return;
+  RECT client{};
+  if (!GetClientRect(view, &client) || point.x < 0 || point.y < 0 || point.x >= seen.cx ||
+      point.y >= seen.cy)
+    return;
+  point = {MulDiv(point.x, client.right, seen.cx), MulDiv(point.y, client.bottom, seen.cy)};
+  if (!ClientToScreen(view, &point)) return;
+  HWND window = GetAncestor(view, GA_ROOT);
+  if (window == nullptr || GetForegroundWindow() != window) return;
+  asking = true;
+  bool background = isBackground(view, point);
+  asking = false;
+  // The keys go to whatever window is in front: only while it is still the one clicked.
+  if (background && GetForegroundWindow() == window) typeAltUp();
+}
 
 }  // namespace
 
@@ -267,26 +247,10 @@ void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t comm
   }
 }
 
-void goUpItemsView(HWND view, const ItemsViewPresses& presses) {
-  // A message sent to the host while it waits could bring another command: one at a time.
-  if (asking) return;
-  HWND clicked = presses.doubleClicked;
-  POINT point = presses.doubleClickPoint;
-  SIZE seen = presses.doubleClickClient;
-  if (view == nullptr || clicked != view || !IsWindow(view) || !isGoUpItemsView(view)) return;
-  RECT client{};
-  if (!GetClientRect(view, &client) || point.x < 0 || point.y < 0 || point.x >= seen.cx ||
-      point.y >= seen.cy)
-    return;
-  point = {MulDiv(point.x, client.right, seen.cx), MulDiv(point.y, client.bottom, seen.cy)};
-  if (!ClientToScreen(view, &point)) return;
-  HWND window = GetAncestor(view, GA_ROOT);
-  if (window == nullptr || GetForegroundWindow() != window) return;
-  asking = true;
-  bool background = isBackground(view, point);
-  asking = false;
-  // The keys go to whatever window is in front: only while it is still the one clicked.
-  if (background && GetForegroundWindow() == window) typeAltUp();
+bool goUpItemsView(HWND view, const ItemsViewPresses& presses, bool inUse) {
+  if (!inUse) return false;
+  goUpIfOnBackground(view, presses);
+  return true;
 }
 
 }  // namespace tov::pushup

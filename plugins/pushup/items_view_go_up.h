@@ -41,7 +41,8 @@ void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t comm
 // For the host, with the posted view. Anyone can post the command and write the shared section:
 // it acts only on an items view of a folder window or dialog that is in front, whose double click
 // the hook recorded at a point inside it. The view that does not answer within about half a
-// second has not been double-clicked on its background.
-void goUpItemsView(HWND view, const ItemsViewPresses& presses);
+// second has not been double-clicked on its background. The command is the plug-in's (offset
+// kItemsViewGoUpOffset): false, declined, while the plug-in is not in use, else true.
+bool goUpItemsView(HWND view, const ItemsViewPresses& presses, bool inUse);
 
 }  // namespace tov::pushup

@@ -1,12 +1,9 @@
 #include "list_double_click.h"
 
 #include <commctrl.h>
+#include <window_classes.h>
 
 namespace tov::pushup {
-
-void readClassName(HWND window, wchar_t (&name)[kClassNameCapacity]) {
-  if (GetClassNameW(window, name, static_cast<int>(kClassNameCapacity)) == 0) name[0] = L'\0';
-}
 
 namespace {
 
@@ -24,15 +21,13 @@ bool hasSelection(HWND list) {
 
 }  // namespace
 
+GoUp goUpTargetOf(HWND window) {
+  return goUpTarget(rootOwnerClass(window).get(), ClassName(GetAncestor(window, GA_ROOT)).get());
+}
+
 GoUp doubleClickTarget(HWND list) {
-  wchar_t name[kClassNameCapacity];
-  readClassName(list, name);
-  if (!isFileListClass(name) || hasSelection(list)) return GoUp::kNone;
-  wchar_t rootOwner[kClassNameCapacity];
-  readClassName(GetAncestor(list, GA_ROOTOWNER), rootOwner);
-  wchar_t root[kClassNameCapacity];
-  readClassName(GetAncestor(list, GA_ROOT), root);
-  return goUpTarget(rootOwner, root);
+  if (!isFileListClass(ClassName(list).get()) || hasSelection(list)) return GoUp::kNone;
+  return goUpTargetOf(list);
 }
 
 void postBackspace(HWND list) { PostMessageW(list, WM_KEYDOWN, VK_BACK, kBackspaceFlags); }

@@ -15,7 +15,8 @@ GoUp doubleClickTarget(HWND list);
 // Posts the Backspace key to the list, as the keyboard would: the list's own window goes up.
 void postBackspace(HWND list);
 
-// The class name of a window, empty when it has none (a window that is gone).
-void readClassName(HWND window, wchar_t (&name)[kClassNameCapacity]);
+// Where a double click inside `window` goes up, by the classes of its root owner and its root
+// window alone: for a list and for the shell's items view alike.
+GoUp goUpTargetOf(HWND window);
 
 }  // namespace tov::pushup

@@ -40,24 +40,21 @@ using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
 
 class Pushup final : public Base {
  public:
-  Pushup(int pluginId, IPluginHost* host) : Base(L"Pushup", pluginId) {
-    state.hostWindow = host != nullptr ? host->getMainWindow() : nullptr;
-  }
-
-  IPlugin* getInterface() override {
-    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
-    return this;
-  }
+  Pushup(int pluginId, IPluginHost* pluginHost) : Base(L"Pushup", pluginId, pluginHost) {}
 
   // Offset 5 is the hook's double click on an items view; offset 4 keeps the frame's meaning.
-  bool onCommand(int commandOffset, LPARAM param) override {
-    if (commandOffset != kItemsViewGoUpOffset) return Base::onCommand(commandOffset, param);
-    if (!state.inUse) return false;
-    goUpItemsView(reinterpret_cast<HWND>(param), state.presses);
-    return true;
+  bool initialize() override {
+    state.hostWindow = hostWindow();
+    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
+    return Base::initialize() && setCommand(kItemsViewGoUpOffset, &Pushup::goUpFromItemsView);
+  }
+
+ private:
+  bool goUpFromItemsView(LPARAM view) {
+    return goUpItemsView(reinterpret_cast<HWND>(view), state.presses, state.inUse);
   }
 };
 
 }  // namespace
 
-TOV_PLUGIN_EXPORT_WITH_HOST(Pushup)
+TOV_PLUGIN_EXPORT(Pushup)

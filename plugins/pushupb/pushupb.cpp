@@ -8,6 +8,7 @@
 #include <plugin_frame.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <window_classes.h>
 
 #include "items_view_go_up.h"
 #include "list_double_click.h"
@@ -55,24 +56,21 @@ using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
 
 class PushupB final : public Base {
  public:
-  PushupB(int pluginId, IPluginHost* pluginHost) : Base(L"PushupB", pluginId), host(pluginHost) {
-    state.hostWindow = host != nullptr ? host->getMainWindow() : nullptr;
-  }
-
-  IPlugin* getInterface() override {
-    state.goUpCommand = tov::commandId(id, kGoUpOffset);
-    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
-    return this;
-  }
+  PushupB(int pluginId, IPluginHost* pluginHost) : Base(L"PushupB", pluginId, pluginHost) {}
 
   // Offset 4 is the hook's go-up command, offset 5 its double click on an items view; the in-use
-  // flag is the host's "Is Use" (offset 3).
-  bool onCommand(int commandOffset, LPARAM param) override {
-    if (commandOffset == kItemsViewGoUpOffset && state.inUse) {
-      goUpItemsView(reinterpret_cast<HWND>(param), state.presses);
-      return true;
-    }
-    if (commandOffset != kGoUpOffset || host == nullptr) return false;
+  // flag is the host's "Is Use" (offset 3) alone.
+  bool initialize() override {
+    state.hostWindow = hostWindow();
+    state.goUpCommand = tov::commandId(id, kGoUpOffset);
+    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
+    return setCommand(kGoUpOffset, &PushupB::goUpFromList) &&
+           setCommand(kItemsViewGoUpOffset, &PushupB::goUpFromItemsView);
+  }
+
+ private:
+  bool goUpFromList(LPARAM param) {
+    if (host == nullptr) return false;
     HWND list = reinterpret_cast<HWND>(param);
     // Any program can post this command: act only on what the hook itself would have sent.
     if (!isGoUpTarget(list)) return false;
@@ -80,16 +78,14 @@ class PushupB final : public Base {
     return true;
   }
 
- private:
+  bool goUpFromItemsView(LPARAM view) {
+    return goUpItemsView(reinterpret_cast<HWND>(view), state.presses, state.inUse);
+  }
+
   static bool isGoUpTarget(HWND list) {
-    bool exists = IsWindow(list) != FALSE;
-    wchar_t listClass[kClassNameCapacity] = L"";
-    wchar_t rootOwnerClass[kClassNameCapacity] = L"";
-    if (exists) {
-      readClassName(list, listClass);
-      readClassName(GetAncestor(list, GA_ROOTOWNER), rootOwnerClass);
-    }
-    return isGoUpCommandTarget(exists, listClass, rootOwnerClass);
+    // A handle that names no window reads as no class at all.
+    return isGoUpCommandTarget(IsWindow(list) != FALSE, tov::ClassName(list).get(),
+                               tov::rootOwnerClass(list).get());
   }
 
   void goUpFolder(HWND list) {
@@ -107,10 +103,8 @@ class PushupB final : public Base {
     PathRemoveFileSpecW(after);
     ShellExecuteW(nullptr, nullptr, after, nullptr, nullptr, SW_SHOW);
   }
-
-  IPluginHost* host;
 };
 
 }  // namespace
 
-TOV_PLUGIN_EXPORT_WITH_HOST(PushupB)
+TOV_PLUGIN_EXPORT(PushupB)

@@ -16,47 +16,14 @@
 // takes itself out at the control's next message.
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 
 #include <commctrl.h>
 #include <shobjidl.h>
 #include <windowsx.h>
 
-#include <cstdlib>
-
 #include "core/reorder.h"
 #include "taskbar_control.h"
-
-namespace tov::shuffla {
-
-bool hasClass(HWND window, const wchar_t* className) {
-  constexpr int kCapacity = 20;
-  wchar_t name[kCapacity];
-  return GetClassNameW(window, name, kCapacity) != 0 && lstrcmpW(name, className) == 0;
-}
-
-namespace {
-
-struct DescendantSearch {
-  const wchar_t* className;
-  HWND found;
-};
-
-BOOL CALLBACK matchDescendant(HWND child, LPARAM search) {
-  auto* s = reinterpret_cast<DescendantSearch*>(search);
-  if (!hasClass(child, s->className)) return TRUE;
-  s->found = child;
-  return FALSE;
-}
-
-}  // namespace
-
-HWND findDescendant(HWND parent, const wchar_t* className) {
-  DescendantSearch search{className, nullptr};
-  EnumChildWindows(parent, matchDescendant, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-}  // namespace tov::shuffla
 
 namespace {
 
@@ -160,30 +127,30 @@ void move(HWND control) {
   int count = buttonCount(control);
   if (count <= 0) return;
   std::size_t n = static_cast<std::size_t>(count);
-  auto* buttons = static_cast<Handle*>(std::malloc((2 * n + 1) * sizeof(Handle)));
-  if (buttons == nullptr) return;
+  // The buttons' windows, then the order to put them back in.
+  tov::ScopedMemory<Handle> windows(2 * n + 1);
+  if (!windows) return;
+  Handle* buttons = windows.get();
   Handle* order = buttons + n;
   for (int i = 0; i < count; ++i) buttons[i] = buttonWindow(control, i);
   std::size_t entries = planMove(buttons, n, drop, order);
+  if (entries == 0) return;
 
-  ITaskbarList* taskbarList = nullptr;
-  if (entries != 0 &&
-      SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
-                                 reinterpret_cast<void**>(&taskbarList))) &&
-      taskbarList != nullptr) {
-    taskbarList->HrInit();
-    for (std::size_t i = 0; i < entries; ++i) {
-      HWND window = static_cast<HWND>(const_cast<void*>(order[i]));
-      if (!IsWindow(window)) continue;  // the dragged window's old slot, or a window gone since
-      int before = buttonCount(control);
-      taskbarList->DeleteTab(window);
-      taskbarList->AddTab(window);
-      // A button that does not come back at once is asked for once more.
-      if (buttonCount(control) < before) taskbarList->AddTab(window);
-    }
-    taskbarList->Release();
+  tov::ComPointer<ITaskbarList> taskbarList;
+  if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
+                              taskbarList.out())) ||
+      !taskbarList)
+    return;
+  taskbarList->HrInit();
+  for (std::size_t i = 0; i < entries; ++i) {
+    HWND window = static_cast<HWND>(const_cast<void*>(order[i]));
+    if (!IsWindow(window)) continue;  // the dragged window's old slot, or a window gone since
+    int before = buttonCount(control);
+    taskbarList->DeleteTab(window);
+    taskbarList->AddTab(window);
+    // A button that does not come back at once is asked for once more.
+    if (buttonCount(control) < before) taskbarList->AddTab(window);
   }
-  std::free(buttons);
 }
 
 void onButtonDown(HWND control, LPARAM lParam) {
@@ -347,7 +314,7 @@ LRESULT CALLBACK getMessageProcedure(int code, WPARAM wParam, LPARAM lParam) {
 // ---- In the host ------------------------------------------------------------------------------
 
 HWND findControl() {
-  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  HWND taskbar = FindWindowW(kTaskbarClass, nullptr);
   return taskbar == nullptr ? nullptr : findButtonControl(taskbar);
 }
 
@@ -360,18 +327,12 @@ LRESULT askShell(HWND control, UINT message) {
 
 class Shuffla final : public tov::SharedPlugin<SharedState, state> {
  public:
-  explicit Shuffla(int pluginId) : SharedPlugin(kPluginName, pluginId) {}
+  Shuffla(int pluginId, IPluginHost* pluginHost)
+      : SharedPlugin(kPluginName, pluginId, pluginHost) {}
 
-  // Offset 0 (the taskbar was re-created): a control that no longer answers 223 is a new one;
-  // the hook goes to its thread and the subclass is requested afresh.
-  bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != tov::kOffsetTaskbarCreated) return false;
-    HWND control = findControl();
-    if (control != nullptr && askShell(control, subclassMessage) == kSubclassedAnswer) return true;
-    stop();
-    state.previousWndProc = nullptr;
-    start();
-    return true;
+  // Its one command is the host's news that the taskbar was re-created; offset 4 is no switch.
+  bool initialize() override {
+    return setCommand(tov::kOffsetTaskbarCreated, &Shuffla::attachToNewTaskbar);
   }
 
   // Without a button control there is nothing to attach to: no hook, and a refusal.
@@ -391,6 +352,18 @@ class Shuffla final : public tov::SharedPlugin<SharedState, state> {
     HWND control = findControl();
     if (control != nullptr) askShell(control, unsubclassMessage);
     return tov::stopHook(state.hHook);
+  }
+
+ private:
+  // A control that no longer answers 223 is a new one: the hook goes to its thread and the
+  // subclass is requested afresh.
+  bool attachToNewTaskbar(LPARAM) {
+    HWND control = findControl();
+    if (control != nullptr && askShell(control, subclassMessage) == kSubclassedAnswer) return true;
+    stop();
+    state.previousWndProc = nullptr;
+    start();
+    return true;
   }
 };
 

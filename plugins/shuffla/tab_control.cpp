@@ -14,7 +14,7 @@ namespace {
 constexpr wchar_t kTabClass[] = L"SysTabControl32";
 }  // namespace
 
-HWND findButtonControl(HWND taskbar) { return findDescendant(taskbar, kTabClass); }
+HWND findButtonControl(HWND taskbar) { return firstDescendant(taskbar, kTabClass); }
 
 bool isButtonControl(HWND window) { return hasClass(window, kTabClass); }
 

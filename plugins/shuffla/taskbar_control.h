@@ -4,13 +4,12 @@
 #pragma once
 
 #include <windows.h>
+#include <window_classes.h>
 
 namespace tov::shuffla {
 
-// Shared by both controls (shuffla.cpp): whether a window's class name, read into 20 characters,
-// is exactly `className`; the first descendant of `parent` with that class, or null.
-bool hasClass(HWND window, const wchar_t* className);
-HWND findDescendant(HWND parent, const wchar_t* className);
+// The taskbar's top-level window, whose button control the plug-in reorders.
+inline constexpr wchar_t kTaskbarClass[] = L"Shell_TrayWnd";
 
 // The library's name and the strings of its two registered messages.
 extern const wchar_t kPluginName[];

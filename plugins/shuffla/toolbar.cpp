@@ -19,7 +19,7 @@ constexpr wchar_t kToolbarClass[] = L"ToolbarWindow32";
 }  // namespace
 
 HWND findButtonControl(HWND taskbar) {
-  HWND switcher = findDescendant(taskbar, kSwitcherClass);
+  HWND switcher = firstDescendant(taskbar, kSwitcherClass);
   if (switcher == nullptr) return nullptr;
   return FindWindowExW(switcher, nullptr, kToolbarClass, nullptr);
 }

@@ -42,7 +42,8 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 class Topmost final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
  public:
-  explicit Topmost(int pluginId) : OneHookPlugin(L"Topmost", pluginId) {}
+  Topmost(int pluginId, IPluginHost* pluginHost)
+      : OneHookPlugin(L"Topmost", pluginId, pluginHost) {}
 };
 
 }  // namespace

@@ -18,6 +18,7 @@
 // its hook afresh every few seconds, so a removed one is back soon (see renewLowLevelHook).
 #include <no_wait.h>
 #include <plugin_frame.h>
+#include <scoped_win.h>
 #include <window_worker.h>
 
 #include "core/adjustment.h"
@@ -217,16 +218,12 @@ DWORD runLowLevelThread(void* ready) {
 }
 
 bool startLowLevelThread() {
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (ready == nullptr) return false;
-  bool started = lowLevelThread.begin(runLowLevelThread, ready);
-  if (started) {
-    tov::waitAnsweringSentMessages(ready);
-    started = state.hLowLevelMouseHook != nullptr;
-    if (!started) lowLevelThread.join();
-  }
-  CloseHandle(ready);
-  return started;
+  tov::ScopedHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!ready || !lowLevelThread.begin(runLowLevelThread, ready.get())) return false;
+  tov::waitAnsweringSentMessages(ready.get());
+  if (state.hLowLevelMouseHook != nullptr) return true;
+  lowLevelThread.join();
+  return false;
 }
 
 void stopLowLevelThread() {
@@ -244,23 +241,16 @@ constexpr int kUnTransAll = tov::kFirstPluginOffset;
 
 class Transparent final : public tov::SharedPlugin<SharedState, state> {
  public:
-  explicit Transparent(int pluginId) : SharedPlugin(L"Transparent", pluginId) {}
+  Transparent(int pluginId, IPluginHost* pluginHost)
+      : SharedPlugin(L"Transparent", pluginId, pluginHost) {}
   ~Transparent() override {
     if (lowLevelThread.running()) stop();  // released without being stopped
     worker.end();
   }
-  Transparent(const Transparent&) = delete;
-  Transparent& operator=(const Transparent&) = delete;
 
-  HMENU createMenu() override {
-    return tov::createOneItemMenu(getCommandBase() + kUnTransAll, L"UnTrans All");
-  }
+  bool initialize() override { return setCommand(kUnTransAll, &Transparent::unTransAll); }
 
-  bool onCommand(int commandOffset, LPARAM) override {
-    if (commandOffset != kUnTransAll) return false;
-    worker.run([](LPARAM) { EnumWindows(tov::clearLayeredStyle, 0); }, 0);
-    return true;
-  }
+  HMENU createMenu() override { return menuOf({{kUnTransAll, L"UnTrans All"}}); }
 
   // The mouse hook from the host's thread, then the low-level one from a thread of its own; when
   // that fails the first goes again, so a failed start leaves no hook behind.
@@ -277,6 +267,12 @@ class Transparent final : public tov::SharedPlugin<SharedState, state> {
   bool stop() override {
     if (!tov::stopHook(state.hMouseHook)) return false;
     stopLowLevelThread();
+    return true;
+  }
+
+ private:
+  bool unTransAll(LPARAM) {
+    worker.run([](LPARAM) { EnumWindows(tov::clearLayeredStyle, 0); }, 0);
     return true;
   }
 };

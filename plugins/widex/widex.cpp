@@ -36,7 +36,7 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 class Widex final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
  public:
-  explicit Widex(int pluginId) : OneHookPlugin(kName, pluginId) {}
+  Widex(int pluginId, IPluginHost* pluginHost) : OneHookPlugin(kName, pluginId, pluginHost) {}
 };
 
 }  // namespace
