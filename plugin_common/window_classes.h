@@ -9,16 +9,14 @@
 
 #include <windows.h>
 
+#include "core/window_rules.h"
+
 namespace tov {
 
 // A window's class name, empty for a window that is gone (or a null one).
 class ClassName {
  public:
-  // Characters read, terminator included. GetClassNameW cuts a longer name down to the buffer
-  // without a word, so the buffer is longer than every name compared (the longest,
-  // "Shell_SecondaryTrayWnd", has 22): a class whose name only begins with one of them is read
-  // past that end and does not pass for it.
-  static constexpr int kCapacity = 32;
+  static constexpr int kCapacity = kClassNameCapacity;  // core/window_rules.h
 
   explicit ClassName(HWND window);
 

@@ -4,17 +4,13 @@
 // window per tab on Windows 11), so only the view and its parent are looked at.
 #pragma once
 
-#include <cstddef>
 #include <cwchar>
+
+#include "core/window_rules.h"
 
 namespace tov {
 
 inline constexpr wchar_t kItemsViewClass[] = L"DirectUIHWND";
-inline constexpr wchar_t kShellViewClass[] = L"SHELLDLL_DefView";
-
-// Characters read of a class name for this test, terminator included: one more than the longer
-// name, so that a longer name with the same beginning does not pass.
-inline constexpr std::size_t kItemsViewClassCapacity = sizeof kShellViewClass / sizeof(wchar_t) + 1;
 
 inline bool isItemsViewClasses(const wchar_t* viewClass, const wchar_t* parentClass) {
   return std::wcscmp(viewClass, kItemsViewClass) == 0 &&

@@ -13,6 +13,12 @@ namespace tov {
 // The shell's view of a folder, the parent of the desktop's icon list.
 inline constexpr wchar_t kShellViewClass[] = L"SHELLDLL_DefView";
 
+// Wide characters read of a class name, terminator included. A longer name is cut down to the
+// buffer without a word, so the buffer is longer than every name compared (the longest,
+// "Shell_SecondaryTrayWnd", has 22): a class whose name only begins with one of them is read
+// past that end and does not pass for it.
+inline constexpr int kClassNameCapacity = 32;
+
 // What a top-level window's class says about its being the desktop that holds the icon list.
 // "Progman" is the desktop. Windows 10 moves the shell's view, with the icon list, under a
 // top-level "WorkerW" once a wallpaper slideshow or Task View has run; the other "WorkerW"

@@ -1,4 +1,5 @@
 #include "plugins/minimize/core/middle_click.h"
+#include "plugin_common/core/window_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,8 @@ TEST(MinimizeClasses, EveryMonitorsTaskbar) {
        {L"Shell_SecondaryTrayWndX", L"Shell_SecondaryTray", L"Shell_Secondary"})
     EXPECT_FALSE(isDesktopOrTaskbarClass(other)) << other;
   // A name longer than the buffer is cut; the cut must never make a lookalike count.
-  EXPECT_GT(kClassNameCapacity, std::wcslen(L"Shell_SecondaryTrayWnd") + 1);
+  EXPECT_GT(static_cast<std::size_t>(tov::kClassNameCapacity),
+            std::wcslen(L"Shell_SecondaryTrayWnd") + 1);
 }
 
 TEST(MinimizeRelease, MenuThenCaptureThenWhereTheClickWas) {

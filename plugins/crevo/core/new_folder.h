@@ -19,10 +19,6 @@ inline constexpr std::uint8_t kInitialTriggerKey = 'K';
 bool isTriggerPress(std::uint8_t triggerKey, bool inUse, int code, std::uintptr_t virtualKey,
                     std::intptr_t keystrokeFlags);
 
-// Wide characters read of the root window's class name, terminator included.
-inline constexpr std::size_t kRootClassCapacity = 100;
-// ... and of each child's while the file list is looked for.
-inline constexpr std::size_t kChildClassCapacity = 20;
 inline constexpr wchar_t kFileListClass[] = L"SysListView32";
 
 // The desktop ("Progman") or an Explorer window ("CabinetWClass", "ExploreWClass").

@@ -16,10 +16,6 @@ using tov::isDesktopOrTaskbarClass;
 using tov::kMenuClass;
 using tov::MiddleMessage;
 
-// Wide characters read of a class name, terminator included: room for the longest name compared
-// ("Shell_SecondaryTrayWnd") and more, so that no longer name is ever cut down to one of them.
-inline constexpr std::size_t kClassNameCapacity = 32;
-
 // What a middle release does, given what the hook found, in the order it looks.
 enum class ReleaseAction {
   kEscapeToMenu,     // an open popup menu gets Escape

@@ -17,8 +17,6 @@ using tov::isDesktopOrTaskbarClass;
 using tov::kMenuClass;
 using tov::MiddleMessage;
 
-// Wide characters read of a class name, terminator included.
-inline constexpr std::size_t kClassNameCapacity = 256;
 // The press being tracked. It lives in the shared section, so every member has a constant
 // initial value (all zero: idle).
 struct HoldRecord {

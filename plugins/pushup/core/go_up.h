@@ -7,9 +7,6 @@
 
 namespace tov::pushup {
 
-// Wide characters read of a class name, terminator included.
-inline constexpr std::size_t kClassNameCapacity = 32;
-
 // The Backspace key as a keyboard would deliver it, WM_KEYDOWN with VK_BACK: these flags say
 // repeat count 1 and scan code 0x0E. No key-up follows.
 inline constexpr std::intptr_t kBackspaceFlags = 0x000E0001;
