@@ -300,8 +300,9 @@ LRESULT CALLBACK getMessageProcedure(int code, WPARAM wParam, LPARAM lParam) {
   // in time, and TOV may end without stopping: the control would then call code that is gone and
   // the shell would crash. So the library keeps itself loaded in the shell before the control can
   // call into it; after a stop that gave up, the replacement takes itself out at its next message
-  // (above). Without that, no subclass.
-  if (!tov::keepLoadedInThisProgram()) return 1;
+  // (above). Without that, no subclass. A control of the host's own thread needs no pin: stop()
+  // reaches it directly, never giving up, before the host frees the library.
+  if (!tov::isHostThread() && !tov::keepLoadedInThisProgram()) return 1;
   originalProcedure = current;
   subclassedControl = control;
   state.previousWndProc = current;
