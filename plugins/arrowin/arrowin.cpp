@@ -50,15 +50,17 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   // The table is looked at before the modifier, which costs a call.
   if (state.inUse && code >= 0 && code != HC_NOREMOVE) {
     std::int32_t target = targetKeyFor(state.sourceKeys, state.targetKeys, state.keyCount, wParam);
-    // Letters typed without the modifier, nearly all of them, stop at the two key-state calls.
-    if (target >= 0 &&
-        (tov::isKeyDown(state.modifierKey, true) || tov::isKeyDown(state.modifierKey, false))) {
-      // A 32-bit program's keystroke reaches this hook on the host's thread, whose own key state
-      // says nothing of that program's: the keyboard's present state is asked then. A program
-      // out of this one's reach would drop the injected arrow, so it keeps its letter.
-      HWND receiver = tov::keystrokeWindow();
+    // In a program of its own the hook runs on the thread the keystroke is for, whose key state
+    // it reads. On the host's thread it runs for 32-bit programs (a hook whose library does not
+    // match a program's bitness runs where it was installed), whose key state that thread lacks:
+    // the keyboard's present state is asked there, and a program out of this one's reach, which
+    // would drop the injected arrow, keeps its letter. Either way a letter typed without the
+    // modifier, nearly every one, costs one key-state call.
+    bool onHostThread = tov::isHostThread();
+    if (target >= 0 && tov::isKeyDown(state.modifierKey, !onHostThread)) {
+      HWND receiver = onHostThread ? tov::keystrokeWindow() : nullptr;
       bool ownInput = receiver == nullptr || tov::isOwnThreadWindow(receiver);
-      if (tov::isKeyDown(state.modifierKey, ownInput) && (ownInput || tov::canActOn(receiver))) {
+      if (ownInput || tov::canActOn(receiver)) {
         injectArrow(target, isKeyRelease(lParam), ownInput);
         return 1;  // the letter never reaches the program, even when the injection fails
       }

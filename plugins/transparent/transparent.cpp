@@ -175,12 +175,15 @@ LRESULT CALLBACK lowLevelMouseProcedure(int code, WPARAM wParam, LPARAM lParam) 
   return CallNextHookEx(state.hLowLevelMouseHook, code, wParam, lParam);
 }
 
-// How often the low-level hook is installed afresh. Windows gives no notice when it removes a
-// low-level hook that did not answer within LowLevelHooksTimeout (on Windows 7 and later it is
-// gone for good, and nothing shows it), and nothing tells a hook that still gets events from one
-// that gets none because the mouse is idle. A fresh hook is two calls on an idle thread, so every
-// few seconds costs nothing, and a removed hook is back before the user is likely to notice.
-constexpr UINT kRenewLowLevelHookMs = 3000;
+// How long the low-level hook may go without a call before it is installed afresh. Windows gives
+// no notice when it removes a low-level hook that did not answer within LowLevelHooksTimeout (on
+// Windows 7 and later it is gone for good, and nothing shows it), and nothing tells a hook that
+// gets no calls because it was removed from one whose mouse is idle. A fresh hook is two calls on
+// an idle thread, so a quiet spell of a few seconds costs nothing to renew, and a removed hook is
+// back before the user is likely to notice. A timer would do the same, but a thread with a timer
+// takes every message more slowly under some systems (Wine), and this thread takes one for every
+// mouse event of the desktop.
+constexpr DWORD kRenewLowLevelHookMs = 3000;
 
 // On the hook's own thread, between its calls: the fresh hook goes first in the chain, then the
 // old one is removed (which fails harmlessly when Windows has already removed it).
@@ -193,8 +196,9 @@ void renewLowLevelHook(HHOOK& installed) {
   UnhookWindowsHookEx(old);
 }
 
-// The low-level hook's thread: installs the hook, says so through `ready`, then only takes
-// messages (the hook's calls come as sent messages, answered inside GetMessageW) until stopped.
+// The low-level hook's thread: installs the hook, says so through `ready`, then only answers the
+// hook's calls (sent messages, answered inside PeekMessageW) until it is told to quit, installing
+// the hook afresh after each quiet spell.
 DWORD runLowLevelThread(void* ready) {
   MSG message;
   PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // a queue before anyone posts to it
@@ -202,14 +206,19 @@ DWORD runLowLevelThread(void* ready) {
   state.hLowLevelMouseHook = installed;
   SetEvent(static_cast<HANDLE>(ready));
   if (installed == nullptr) return 1;
-  UINT_PTR renewal = SetTimer(nullptr, 0, kRenewLowLevelHookMs, nullptr);
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.message != WM_TIMER || message.hwnd != nullptr) continue;
-    // Stopped from another process, which removed the hook itself: nothing to renew.
-    if (state.hLowLevelMouseHook != installed) break;
-    renewLowLevelHook(installed);
+  for (bool quit = false; !quit;) {
+    DWORD woken = MsgWaitForMultipleObjectsEx(0, nullptr, kRenewLowLevelHookMs, QS_ALLINPUT,
+                                              MWMO_INPUTAVAILABLE);
+    if (woken == WAIT_TIMEOUT) {
+      // Stopped from another process, which removed the hook itself: nothing to renew.
+      if (state.hLowLevelMouseHook != installed) break;
+      renewLowLevelHook(installed);
+      continue;
+    }
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) quit = true;
+    }
   }
-  if (renewal != 0) KillTimer(nullptr, renewal);
   if (state.hLowLevelMouseHook == installed) {
     UnhookWindowsHookEx(installed);
     state.hLowLevelMouseHook = nullptr;
