@@ -20,6 +20,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,6 +43,7 @@ struct Sample {
   double milliseconds = 0;
   double privateKilobytes = 0;
   double imageKilobytes = 0;  // writable pages of mapped images
+  double threads = 0;
   double sendMicroseconds = 0;
 };
 
@@ -172,7 +174,10 @@ std::string narrow(const std::wstring& text) {
 // other processes, and then the committed private regions of its address space are added up,
 // which is what PrivateUsage counts. Apart: the writable pages of its mapped program and library
 // images, which Windows charges to the process's commit too but Wine reports as image pages.
-void measureMemory(HANDLE process, Sample& sample) {
+// Its threads are counted beside it: Wine commits a thread's whole stack (at least 1 MB) and a
+// kernel stack of its own, where Windows commits a few pages, so under Wine each thread weighs on
+// the private memory far more than it would on Windows.
+void measureMemory(HANDLE process, DWORD processId, Sample& sample) {
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
   SIZE_T privateBytes = 0, writableImage = 0;
@@ -196,6 +201,16 @@ void measureMemory(HANDLE process, Sample& sample) {
   if (privateBytes == 0) privateBytes = regions;
   sample.privateKilobytes = static_cast<double>(privateBytes) / 1024.0;
   sample.imageKilobytes = static_cast<double>(writableImage) / 1024.0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof thread;
+  int threads = 0;
+  for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread)) {
+    if (thread.th32OwnerProcessID == processId) ++threads;
+  }
+  CloseHandle(snapshot);
+  sample.threads = threads;
 }
 
 // Starts `program` in `folder`, waits for its window of `windowClass` (for TOV: with `rows` rows
@@ -239,7 +254,7 @@ bool measure(const std::wstring& program, const std::wstring& folder, const wcha
     // Once the program answers, its start-up is over.
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
-    measureMemory(process.hProcess, sample);
+    measureMemory(process.hProcess, process.dwProcessId, sample);
     if (sends) sample.sendMicroseconds = sendCost();
   }
   if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
@@ -393,6 +408,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::vector<double> emptyTimes, allTimes, minimalTimes, allMemory, emptyMemory, minimalMemory;
   std::vector<double> allImages, emptyImages, minimalImages;
+  std::vector<double> allThreads, emptyThreads, minimalThreads;
   for (int run = 0; run < runs; ++run) {
     Sample empty, loaded, least;
     bool ok = run % 2 == 0 ? measure(tov, none, L"TOV", 0, empty) &&
@@ -410,19 +426,24 @@ int wmain(int argc, wchar_t** argv) {
     emptyImages.push_back(empty.imageKilobytes);
     allImages.push_back(loaded.imageKilobytes);
     minimalImages.push_back(least.imageKilobytes);
+    emptyThreads.push_back(empty.threads);
+    allThreads.push_back(loaded.threads);
+    minimalThreads.push_back(least.threads);
   }
 
   std::printf("Start-up and private memory, median of %d runs, %d plug-ins%s\n\n", runs,
               libraryCount, taskbar.up() ? "" : " (no toolbar taskbar: ShufflaXP left out)");
-  std::printf("%-30s %12s %11s %15s\n", "program", "start-up ms", "private KB", "+ images KB");
+  std::printf("%-30s %12s %11s %15s %8s\n", "program", "start-up ms", "private KB", "+ images KB",
+              "threads");
   auto row = [](const char* name, const std::vector<double>& times,
-                const std::vector<double>& memory, const std::vector<double>& images) {
-    std::printf("%-30s %12.1f %11.0f %15.0f\n", name, median(times), median(memory),
-                median(memory) + median(images));
+                const std::vector<double>& memory, const std::vector<double>& images,
+                const std::vector<double>& threads) {
+    std::printf("%-30s %12.1f %11.0f %15.0f %8.0f\n", name, median(times), median(memory),
+                median(memory) + median(images), median(threads));
   };
-  row("TOV.exe, empty HookOrder.ini", emptyTimes, emptyMemory, emptyImages);
-  row("TOV.exe, all plug-ins", allTimes, allMemory, allImages);
-  row("minimal window program", minimalTimes, minimalMemory, minimalImages);
+  row("TOV.exe, empty HookOrder.ini", emptyTimes, emptyMemory, emptyImages, emptyThreads);
+  row("TOV.exe, all plug-ins", allTimes, allMemory, allImages, allThreads);
+  row("minimal window program", minimalTimes, minimalMemory, minimalImages, minimalThreads);
   const double startRatio = median(allTimes) / median(emptyTimes);
   const double memoryRatio = median(allMemory) / median(minimalMemory);
   const double imageRatio =
