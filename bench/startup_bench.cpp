@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "bench_clock.h"
+#include "bench_input.h"
 
 namespace {
 
@@ -90,65 +91,14 @@ int timeSends() {
 // SendInput and taken from its queue, the best of a few batches, and ends with the nanoseconds per
 // event as its exit code.
 constexpr wchar_t kInputArgument[] = L"--input";
-constexpr int kInputBatch = 50;
-long inputsReceived = 0;
 
-LRESULT CALLBACK countInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-      ++inputsReceived;
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
-  }
-}
-
-// Takes the queue's messages until `target` input messages have come; false after a second
-// without one.
-bool takeInputUntil(long target) {
-  double last = now();
-  long seen = inputsReceived;
-  while (inputsReceived < target) {
-    MSG message;
-    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&message);
-      if (inputsReceived != seen) {
-        seen = inputsReceived;
-        last = now();
-      }
-      continue;
-    }
-    if (now() - last > 1000) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-  }
-  return true;
-}
-
-bool inputBatch(bool mouse) {
-  static const char kLetters[] = "BCGIMNOPQRSTUVWXYZ";
-  static std::size_t next = 0;
-  INPUT inputs[kInputBatch] = {};
-  for (int i = 0; i < kInputBatch; ++i) {
-    bool down = i % 2 == 0;
-    if (mouse) {
-      inputs[i].type = INPUT_MOUSE;
-      inputs[i].mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    } else {
-      inputs[i].type = INPUT_KEYBOARD;
-      inputs[i].ki.wVk = static_cast<WORD>(kLetters[(down ? next++ : next - 1) % 18]);
-      inputs[i].ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    }
-  }
-  long target = inputsReceived + kInputBatch;
-  return SendInput(kInputBatch, inputs, sizeof(INPUT)) == kInputBatch && takeInputUntil(target);
+LRESULT CALLBACK inputProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return countInput(message) ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
 
 int timeInput(bool mouse) {
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = countInput;
+  windowClass.lpfnWndProc = inputProcedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = L"TovUnrelatedProgram";
@@ -162,11 +112,12 @@ int timeInput(bool mouse) {
   SetCursorPos(400, 350);
   constexpr int kBatches = 5;  // of 250 events
   double best = 0;
-  if (!inputBatch(mouse)) return 0;  // warm-up
+  const char* letters = mouse ? nullptr : "BCGIMNOPQRSTUVWXYZ";
+  if (!inputBatch(letters)) return 0;  // warm-up
   for (int round = 0; round < 8; ++round) {
     double start = now();
     for (int i = 0; i < kBatches; ++i) {
-      if (!inputBatch(mouse)) return 0;
+      if (!inputBatch(letters)) return 0;
     }
     double cost = (now() - start) * 1e6 / (kBatches * kInputBatch);
     if (round == 0 || cost < best) best = cost;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <thread_hooks.h>
+
 #include "core/fit.h"
 
 namespace tov::explorer_fit {
@@ -15,5 +17,15 @@ HWND findFileList(HWND window);
 
 // Fits a folder window to its file list; false when `window` has none (and is left alone).
 bool fitExplorerWindow(HWND window, Variant variant, const FitParameters& parameters);
+
+// The fit plug-ins' hooks are on the threads of folder windows only: a double click on a sizing
+// corner of any other program's window is no business of theirs.
+class FolderWindows : public WatchedWindows {
+ public:
+  using WatchedWindows::WatchedWindows;
+
+ protected:
+  HWND watchedWindowOf(HWND window) override;
+};
 
 }  // namespace tov::explorer_fit

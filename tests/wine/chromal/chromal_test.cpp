@@ -7,10 +7,8 @@
 //
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "host_support.h"
 #include "plugin_support.h"
@@ -82,20 +80,6 @@ unsigned listTextColour(HWND window) {
   return static_cast<unsigned>(SendMessageW(listOf(window), LVM_GETTEXTCOLOR, 0, 0));
 }
 
-// Whether a program has loaded a library of this name.
-bool hasLoaded(DWORD processId, const wchar_t* library) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
-  MODULEENTRY32W module{};
-  module.dwSize = sizeof module;
-  bool found = false;
-  for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
-       more = Module32NextW(snapshot, &module))
-    found = lstrcmpiW(module.szModule, library) == 0;
-  CloseHandle(snapshot);
-  return found;
-}
-
 // Chromal's shared section, the same memory in every program that has the library loaded.
 struct ChromalShared {
   HHOOK hook;
@@ -109,18 +93,6 @@ int postedCommands = 0;
 LRESULT CALLBACK countCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND) ++postedCommands;
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-ChromalShared* sharedSectionOf(HMODULE library) {
-  auto* base = reinterpret_cast<BYTE*>(library);
-  auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(headers);
-  for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i, ++section) {
-    if (std::memcmp(section->Name, ".plugin", 8) == 0)
-      return reinterpret_cast<ChromalShared*>(base + section->VirtualAddress);
-  }
-  return nullptr;
 }
 
 // Folder windows (0 to 4) and windows of other classes with views (5 to 7).
@@ -387,7 +359,7 @@ TEST_F(ChromalTest, PaintSampleDrawsOneLinePerRuleAtX100) {
 TEST_F(ChromalTest, FolderWindowOfALaterProgramIsHookedAndColouredAndNoOtherProgramIs) {
   writeRules(kRules);
   startHost();
-  Fixture later(L"later", {kWindows[kUsers]});
+  Fixture later(L"later", {kWindows[kUsers] + L":callhook"});
   Fixture others(L"others", {kWindows[5], kWindows[7]});
   ASSERT_TRUE(later.ready() && others.ready());
   // Its folder is not reported: the fallback rule.
@@ -398,6 +370,7 @@ TEST_F(ChromalTest, FolderWindowOfALaterProgramIsHookedAndColouredAndNoOtherProg
   }));
   shellSetsTextColour(later, 0);
   EXPECT_EQ(listTextColour(later.window(0)), kFallbackRule.text) << "the shell's colour stayed";
+  EXPECT_TRUE(later.sawSinceMark("CALLHOOK 1024 0")) << "not passed on to the program's own hook";
 
   shellSetsTextColour(others, 1);
   EXPECT_EQ(colourLines(others, 1).size(), 1u);
@@ -411,7 +384,7 @@ TEST_F(ChromalTest, SwitchingOffAndQuittingLeaveNoHookBehind) {
   ASSERT_TRUE(folders.ready());
   startHost();
   HMODULE library = LoadLibraryW(host.file(L"Chromal.dll").c_str());
-  ChromalShared* shared = library != nullptr ? sharedSectionOf(library) : nullptr;
+  auto* shared = reinterpret_cast<ChromalShared*>(sharedSectionOf(library));
   ASSERT_NE(shared, nullptr);
   WNDCLASSW probeClass{};
   probeClass.lpfnWndProc = countCommands;

@@ -4,6 +4,7 @@
 // (LVM_GETCOUNTPERPAGE) tells whether it was sized for the items it should be.
 #include <gtest/gtest.h>
 
+#include "host_support.h"
 #include "plugin_support.h"
 //
 #include <commctrl.h>
@@ -91,6 +92,20 @@ std::wstring folder(const std::wstring& place, const std::wstring& options,
   return place + L":class=" + windowClass + L":" + options;
 }
 
+// Colfit's fit of new folder windows comes from TOV's side a little after the window is made,
+// with its list in place: the corner's own cases have it switched off meanwhile.
+class CreationFitOff {
+ public:
+  explicit CreationFitOff(LoadedPlugin& plugin) : plugin_(plugin) { flip(); }
+  ~CreationFitOff() { flip(); }
+
+ private:
+  void flip() {
+    if (plugin_.get() != nullptr && !plugin_.menuItems().empty()) plugin_->onCommand(4, 0);
+  }
+  LoadedPlugin& plugin_;
+};
+
 // ---- The corner double click -------------------------------------------------------------
 
 struct CornerCase {
@@ -110,6 +125,7 @@ TEST_P(ExplorerFitCorner, SizesTheListForItsItems) {
   const CornerCase& c = GetParam();
   LoadedPlugin plugin(productLibrary(c.library));
   ASSERT_TRUE(plugin.ok());
+  CreationFitOff creationFitOff(plugin);
   Fixture fixture(logName(), {folder(L"200,150,420,260", c.list, c.windowClass)});
   ASSERT_TRUE(fixture.ready());
   HWND window = fixture.window(0);
@@ -159,6 +175,7 @@ class ColfitTest : public ::testing::Test {
   }
 
   LoadedPlugin plugin_{productLibrary(L"Colfit.dll")};
+  CreationFitOff creationFitOff_{plugin_};
   std::unique_ptr<Fixture> fixture_;
   RECT work_ = workArea();
 };
@@ -220,6 +237,7 @@ struct LeftAloneCase {
   const wchar_t* layout;
   bool taken;  // the double click is swallowed
   bool inUse = true;
+  bool besideFolderWindow = false;  // a folder window of the same thread puts the hooks there
 };
 
 std::ostream& operator<<(std::ostream& out, const LeftAloneCase& c) {
@@ -233,7 +251,9 @@ TEST_P(ExplorerFitLeftAlone, WindowKeepsItsSize) {
   LoadedPlugin plugin(productLibrary(c.library));
   ASSERT_TRUE(plugin.ok());
   plugin->setUse(c.inUse);
-  Fixture fixture(logName(), {c.layout});
+  std::vector<std::wstring> layouts = {c.layout};
+  if (c.besideFolderWindow) layouts.push_back(L"700,150,300,200:class=CabinetWClass");
+  Fixture fixture(logName(), layouts);
   ASSERT_TRUE(fixture.ready());
   HWND window = fixture.window(0);
   RECT before = rectOf(window);
@@ -256,10 +276,11 @@ INSTANTIATE_TEST_SUITE_P(
         // views the variant does not handle: a folder window's double click is still taken
         LeftAloneCase{L"Colfit.dll", kIcons, true}, LeftAloneCase{L"Colfit.dll", kSmallIcons, true},
         LeftAloneCase{L"ColfitXP.dll", kIcons, true}, LeftAloneCase{L"Widex.dll", kIcons, true},
-        // other windows: Colfit takes every corner double click, Widex only a folder window's
-        LeftAloneCase{L"Colfit.dll", kPlain, true},
+        // other windows: Colfit takes every corner double click on a folder window's thread,
+        // Widex only a folder window's
+        LeftAloneCase{L"Colfit.dll", kPlain, true, true, true},
         LeftAloneCase{L"ColfitXP.dll", L"200,150,420,260:class=CabinetWClass", true},
-        LeftAloneCase{L"Widex.dll", kPlain, false},
+        LeftAloneCase{L"Widex.dll", kPlain, false, true, true},
         // (Wine's own folder windows' class is not a folder window's)
         LeftAloneCase{L"WidexXP.dll", L"200,150,420,260:class=ExplorerWClass:list=report", false},
         // not in use
@@ -301,6 +322,77 @@ TEST(ColfitCreation, NewFolderWindowsAreSizedForFortyUnlessSwitchedOff) {
   EXPECT_TRUE(plugin->onCommand(4, 0));
   EXPECT_TRUE(plugin.menuItems()[0].checked);
   for (int offset : {0, 1, 2, 3, 5}) EXPECT_FALSE(plugin->onCommand(offset, 0)) << offset;
+}
+
+// ---- Only folder windows' threads are hooked ---------------------------------------------------
+
+// The plug-ins that act only in folder windows (Crevo on the desktop too), ids 0 to 4 in TOV, and
+// where each keeps its in-use flag in its shared section: after its hook handles.
+struct FolderPlugin {
+  const wchar_t* name;
+  std::size_t inUseAt;
+};
+const FolderPlugin kFolderPlugins[] = {{L"Colfit", 2 * sizeof(HHOOK)},
+                                       {L"ColfitXP", 2 * sizeof(HHOOK)},
+                                       {L"Widex", sizeof(HHOOK)},
+                                       {L"WidexXP", sizeof(HHOOK)},
+                                       {L"Crevo", sizeof(HHOOK)}};
+
+// TOV with the five: a folder window of a program started later is fitted as it opens and at its
+// corner and takes Ctrl+K; a program without one never loads them; switched off, and after TOV
+// quit, no hook of theirs is left (their flags set in the shared section, which a hook left
+// behind would read, change nothing).
+TEST(FolderWindowPlugins, HookOnlyTheThreadsOfFolderWindows) {
+  HostRun host;
+  std::string hookOrder;
+  for (const FolderPlugin& plugin : kFolderPlugins) {
+    std::wstring file = std::wstring(plugin.name) + L".dll";
+    ASSERT_TRUE(copyFile(productLibrary(file.c_str()), host.file(file)));
+    hookOrder += "10 " + narrow(file) + "\r\n";
+  }
+  ASSERT_TRUE(host.startWith(hookOrder));
+  Fixture plain(logName(), {L"700,200,400,300"});
+  Fixture folders(logName(), {folder(L"100,150,420,260", L"list=report:items=3:early")});
+  ASSERT_TRUE(plain.ready() && folders.ready());
+  EXPECT_TRUE(waitUntil([&] { return countPerPage(listOf(folders, 0)) >= 30; })) << "not fitted";
+
+  // A corner double click, then Ctrl+K: whether the plug-ins took them.
+  auto use = [&](const Fixture& fixture, const std::string& clicked, bool taken) {
+    HWND used = fixture.window(0);
+    RECT before = rectOf(used);
+    doubleClickCorner(fixture, used, clicked);
+    EXPECT_EQ(fixture.sawSinceMark("0 NCLBUTTONDBLCLK"), !taken);
+    EXPECT_EQ(sameRect(before, rectOf(used)), !taken);
+    clickAt(*hitTestPoint(used, HTCAPTION), 1);
+    xdotool("keydown ctrl keydown k keyup k keyup ctrl");
+    EXPECT_TRUE(fixture.waitForLine(taken ? "KEYUP 46" : "KEYDOWN 4B"));
+  };
+  plain.mark();
+  use(plain, "0 LBUTTONDOWN", false);
+  folders.mark();
+  use(folders, "0.list LBUTTONDOWN", true);
+  for (const FolderPlugin& plugin : kFolderPlugins) {
+    std::wstring file = std::wstring(plugin.name) + L".dll";
+    EXPECT_FALSE(hasLoaded(plain.processId(), file.c_str())) << narrow(file);
+    EXPECT_TRUE(hasLoaded(folders.processId(), file.c_str())) << narrow(file);
+  }
+
+  std::vector<HMODULE> libraries;
+  for (int id = 0; id < 5; ++id) host.pluginCommand(id, kOffsetToggleUse);
+  for (const FolderPlugin& plugin : kFolderPlugins) {
+    libraries.push_back(LoadLibraryW(host.file(std::wstring(plugin.name) + L".dll").c_str()));
+    BYTE* shared = sharedSectionOf(libraries.back());
+    ASSERT_NE(shared, nullptr);
+    *reinterpret_cast<bool*>(shared + plugin.inUseAt) = true;
+  }
+  for (bool quit : {false, true}) {
+    if (quit) {
+      EXPECT_TRUE(host.quit());
+    }
+    folders.mark();
+    use(folders, "0.list LBUTTONDOWN", false);
+  }
+  for (HMODULE library : libraries) FreeLibrary(library);
 }
 
 }  // namespace

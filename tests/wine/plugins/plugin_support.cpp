@@ -1,8 +1,11 @@
 #include "plugin_support.h"
 
 #include "items_accessible.h"
+//
+#include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <sstream>
 
@@ -219,6 +222,31 @@ POINT itemsViewPoint(HWND view, ItemsSpot spot) {
                     : POINT{client.right - 40, client.bottom - 30};
   ClientToScreen(view, &point);
   return point;
+}
+
+bool hasLoaded(DWORD processId, const wchar_t* library) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  MODULEENTRY32W module{};
+  module.dwSize = sizeof module;
+  bool found = false;
+  for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+       more = Module32NextW(snapshot, &module))
+    found = lstrcmpiW(module.szModule, library) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
+BYTE* sharedSectionOf(HMODULE library) {
+  if (library == nullptr) return nullptr;
+  auto* base = reinterpret_cast<BYTE*>(library);
+  auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(headers);
+  for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i, ++section) {
+    if (std::memcmp(section->Name, ".plugin", 8) == 0) return base + section->VirtualAddress;
+  }
+  return nullptr;
 }
 
 std::size_t countLines(const std::vector<std::string>& lines, const std::string& text) {
