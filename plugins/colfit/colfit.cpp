@@ -4,6 +4,9 @@
 // corner double clicks never reach any window while in use; the host learns of new folder
 // windows from its window events and asks their thread for the fit.
 #include <plugin_frame.h>
+#include <window_classes.h>
+
+#include <vector>
 
 #include "explorer_fit.h"
 
@@ -63,17 +66,36 @@ LRESULT CALLBACK getMessageProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Folder windows, and the creation fit of a new one while "Resize on Exp. creation" is checked.
+// Folder windows, and the fit of a new one while "Resize on Exp. creation" is checked, once it has
+// its file list: at its creation when the list is there already, else when the list appears (the
+// shell may make the view only after the window).
 class CreationFitWindows final : public FolderWindows {
  public:
   CreationFitWindows()
       : FolderWindows({WH_MOUSE, mouseProcedure}, {WH_GETMESSAGE, getMessageProcedure}) {}
 
  private:
-  void appeared(HWND window, bool created, bool fresh) override {
-    if (created && fresh && state.inUse && state.resizeOnCreation)
-      PostMessageW(window, fitRequest(), 0, 0);
+  // A folder window, or the file list of one.
+  HWND watchedWindowOf(HWND window) override {
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (root != window && !tov::hasClass(window, kFileListClass)) return nullptr;
+    return FolderWindows::watchedWindowOf(root);
   }
+  void appeared(HWND window, bool created, bool fresh) override {
+    if (!created || !state.inUse || !state.resizeOnCreation) return;
+    std::erase_if(waiting_, [](HWND waiting) { return !IsWindow(waiting); });
+    bool waited = std::erase(waiting_, window) > 0;
+    if (!fresh && !waited) return;
+    // Looked for without a word to the window: this is TOV's thread.
+    if (tov::firstDescendant(window, kFileListClass) != nullptr) {
+      PostMessageW(window, fitRequest(), 0, 0);
+    } else {
+      waiting_.push_back(window);
+    }
+  }
+
+  // New folder windows whose list has not appeared yet.
+  std::vector<HWND> waiting_;
 };
 
 constexpr int kResizeOnCreation = tov::kFirstPluginOffset;

@@ -98,7 +98,7 @@ bool isFolderWindow(HWND window) {
 
 HWND findFileList(HWND window) {
   if (!isFolderWindow(window)) return nullptr;
-  HWND list = firstDescendant(window, L"SysListView32");
+  HWND list = firstDescendant(window, kFileListClass);
   if (list == nullptr) return nullptr;
   DWORD process = 0;
   GetWindowThreadProcessId(list, &process);

@@ -10,6 +10,8 @@
 
 namespace tov::explorer_fit {
 
+inline constexpr wchar_t kFileListClass[] = L"SysListView32";
+
 // The file list of a folder window ("CabinetWClass" or "ExploreWClass"): its first descendant of
 // class "SysListView32". Null for any other window, and for a list of another program, whose
 // item rectangles this program could not read.
