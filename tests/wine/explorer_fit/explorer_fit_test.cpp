@@ -92,18 +92,15 @@ std::wstring folder(const std::wstring& place, const std::wstring& options,
   return place + L":class=" + windowClass + L":" + options;
 }
 
-// Colfit's fit of new folder windows comes from TOV's side a little after the window is made,
-// with its list in place: the corner's own cases have it switched off meanwhile.
-class CreationFitOff {
- public:
-  explicit CreationFitOff(LoadedPlugin& plugin) : plugin_(plugin) { flip(); }
+// Colfit's fit of a new folder window comes a little after the window is made, with its list in
+// place: the corner's own cases have it switched off meanwhile.
+struct CreationFitOff {
+  explicit CreationFitOff(LoadedPlugin& plugin) : plugin(plugin) { flip(); }
   ~CreationFitOff() { flip(); }
-
- private:
   void flip() {
-    if (plugin_.get() != nullptr && !plugin_.menuItems().empty()) plugin_->onCommand(4, 0);
+    if (plugin.get() != nullptr && !plugin.menuItems().empty()) plugin->onCommand(4, 0);
   }
-  LoadedPlugin& plugin_;
+  LoadedPlugin& plugin;
 };
 
 // ---- The corner double click -------------------------------------------------------------
@@ -326,17 +323,14 @@ TEST(ColfitCreation, NewFolderWindowsAreSizedForFortyUnlessSwitchedOff) {
 
 // ---- Only folder windows' threads are hooked ---------------------------------------------------
 
-// The plug-ins that act only in folder windows (Crevo on the desktop too), ids 0 to 4 in TOV, and
+// The plug-ins that act only in folder windows (Crevo on the desktop too), ids 0 to 4 in TOV, with
 // where each keeps its in-use flag in its shared section: after its hook handles.
-struct FolderPlugin {
-  const wchar_t* name;
-  std::size_t inUseAt;
-};
-const FolderPlugin kFolderPlugins[] = {{L"Colfit", 2 * sizeof(HHOOK)},
-                                       {L"ColfitXP", 2 * sizeof(HHOOK)},
-                                       {L"Widex", sizeof(HHOOK)},
-                                       {L"WidexXP", sizeof(HHOOK)},
-                                       {L"Crevo", sizeof(HHOOK)}};
+const std::pair<const wchar_t*, std::size_t> kFolderPlugins[] = {
+    {L"Colfit.dll", 2 * sizeof(HHOOK)},
+    {L"ColfitXP.dll", 2 * sizeof(HHOOK)},
+    {L"Widex.dll", sizeof(HHOOK)},
+    {L"WidexXP.dll", sizeof(HHOOK)},
+    {L"Crevo.dll", sizeof(HHOOK)}};
 
 // TOV with the five: a folder window of a program started later is fitted as it opens and at its
 // corner and takes Ctrl+K; a program without one never loads them; switched off, and after TOV
@@ -345,10 +339,9 @@ const FolderPlugin kFolderPlugins[] = {{L"Colfit", 2 * sizeof(HHOOK)},
 TEST(FolderWindowPlugins, HookOnlyTheThreadsOfFolderWindows) {
   HostRun host;
   std::string hookOrder;
-  for (const FolderPlugin& plugin : kFolderPlugins) {
-    std::wstring file = std::wstring(plugin.name) + L".dll";
-    ASSERT_TRUE(copyFile(productLibrary(file.c_str()), host.file(file)));
-    hookOrder += "10 " + narrow(file) + "\r\n";
+  for (auto [library, inUseAt] : kFolderPlugins) {
+    ASSERT_TRUE(copyFile(productLibrary(library), host.file(library)));
+    hookOrder += "10 " + narrow(library) + "\r\n";
   }
   ASSERT_TRUE(host.startWith(hookOrder));
   Fixture plain(logName(), {L"700,200,400,300"});
@@ -357,9 +350,10 @@ TEST(FolderWindowPlugins, HookOnlyTheThreadsOfFolderWindows) {
   EXPECT_TRUE(waitUntil([&] { return countPerPage(listOf(folders, 0)) >= 30; })) << "not fitted";
 
   // A corner double click, then Ctrl+K: whether the plug-ins took them.
-  auto use = [&](const Fixture& fixture, const std::string& clicked, bool taken) {
+  auto use = [&](Fixture& fixture, const std::string& clicked, bool taken) {
     HWND used = fixture.window(0);
     RECT before = rectOf(used);
+    fixture.mark();
     doubleClickCorner(fixture, used, clicked);
     EXPECT_EQ(fixture.sawSinceMark("0 NCLBUTTONDBLCLK"), !taken);
     EXPECT_EQ(sameRect(before, rectOf(used)), !taken);
@@ -367,31 +361,21 @@ TEST(FolderWindowPlugins, HookOnlyTheThreadsOfFolderWindows) {
     xdotool("keydown ctrl keydown k keyup k keyup ctrl");
     EXPECT_TRUE(fixture.waitForLine(taken ? "KEYUP 46" : "KEYDOWN 4B"));
   };
-  plain.mark();
   use(plain, "0 LBUTTONDOWN", false);
-  folders.mark();
   use(folders, "0.list LBUTTONDOWN", true);
-  for (const FolderPlugin& plugin : kFolderPlugins) {
-    std::wstring file = std::wstring(plugin.name) + L".dll";
-    EXPECT_FALSE(hasLoaded(plain.processId(), file.c_str())) << narrow(file);
-    EXPECT_TRUE(hasLoaded(folders.processId(), file.c_str())) << narrow(file);
-  }
-
   std::vector<HMODULE> libraries;
-  for (int id = 0; id < 5; ++id) host.pluginCommand(id, kOffsetToggleUse);
-  for (const FolderPlugin& plugin : kFolderPlugins) {
-    libraries.push_back(LoadLibraryW(host.file(std::wstring(plugin.name) + L".dll").c_str()));
+  for (auto [library, inUseAt] : kFolderPlugins) {
+    EXPECT_FALSE(hasLoaded(plain.processId(), library)) << narrow(library);
+    EXPECT_TRUE(hasLoaded(folders.processId(), library)) << narrow(library);
+    host.pluginCommand(static_cast<int>(libraries.size()), kOffsetToggleUse);
+    libraries.push_back(LoadLibraryW(host.file(library).c_str()));
     BYTE* shared = sharedSectionOf(libraries.back());
     ASSERT_NE(shared, nullptr);
-    *reinterpret_cast<bool*>(shared + plugin.inUseAt) = true;
+    *reinterpret_cast<bool*>(shared + inUseAt) = true;
   }
-  for (bool quit : {false, true}) {
-    if (quit) {
-      EXPECT_TRUE(host.quit());
-    }
-    folders.mark();
-    use(folders, "0.list LBUTTONDOWN", false);
-  }
+  use(folders, "0.list LBUTTONDOWN", false);
+  EXPECT_TRUE(host.quit());
+  use(folders, "0.list LBUTTONDOWN", false);
   for (HMODULE library : libraries) FreeLibrary(library);
 }
 
