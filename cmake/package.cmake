@@ -29,6 +29,8 @@ set(tov_make_package ${CMAKE_SOURCE_DIR}/installer/make-package)
 # make-package's arguments around its work and output folders, for the tests that pack again.
 set(TOV_PACKAGE_COMMAND ${tov_make_package} ${TOV_ARCH} ${TOV_VERSION} ${tov_file_version})
 set(TOV_PACKAGE_PROGRAM_FILES ${tov_program_files})
+# The folder make-package stages the files in (in its work folder, build/<arch>/package).
+set(TOV_PACKAGE_STAGED ${CMAKE_BINARY_DIR}/package/TOV)
 
 add_custom_command(
   OUTPUT ${TOV_PACKAGE_ZIP} ${TOV_PACKAGE_SETUP}
