@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "combination_switcher.h"
@@ -65,7 +66,8 @@ class MainWindow final : public Window {
   void onDpiChanged(int dpi, const RECT* suggested);
   void savePlacement();
   void restorePlacement();
-  void onEndSession();
+  // WM_ENDSESSION: `ending` its wParam, `reasons` its lParam.
+  void onEndSession(bool ending, std::uint32_t reasons);
   void onTaskbarCreated();
   void onCommand(WPARAM wParam, LPARAM lParam);
   void onPluginCommand(int position, int offset, LPARAM param);

@@ -107,22 +107,12 @@ struct FolderTree {
   bool inNamespaceControl;
 };
 
-// Whether `view` lies in a hidden tab of the folder window `window` (the context).
-bool inHiddenTab(HWND view, LPARAM window) {
-  for (HWND above = GetAncestor(view, GA_PARENT);
-       above != nullptr && above != reinterpret_cast<HWND>(window);
-       above = GetAncestor(above, GA_PARENT)) {
-    if (tov::hasClass(above, L"ShellTabWindowClass") &&
-        (GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE) == 0)
-      return true;
-  }
-  return false;
-}
-
 FolderTree folderTree(HWND window) {
   HWND tree = tov::firstDescendant(
       window, L"SysTreeView32",
-      [](HWND view, LPARAM context) { return !inHiddenTab(view, context); },
+      [](HWND view, LPARAM context) {
+        return !tov::inHiddenTab(view, reinterpret_cast<HWND>(context));
+      },
       reinterpret_cast<LPARAM>(window));
   return {tree,
           tree != nullptr && tov::hasClass(GetAncestor(tree, GA_PARENT), L"NamespaceTreeControl")};
