@@ -8,17 +8,12 @@
 
 namespace tov {
 
-namespace {
-
-std::optional<std::wstring> programFolderClaimName() {
-  wchar_t program[MAX_PATH];
-  DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::nullopt;
-  std::wstring folder = folderOfPath(std::wstring_view(program, length)) + L"\\";
+std::optional<std::wstring> folderClaimNameOf(const std::wstring& folder) {
+  // "C:" alone would name the current folder of drive C, not its root.
+  std::wstring path = !folder.empty() && folder.back() == L':' ? folder + L"\\" : folder;
   // Opening a folder asks for the backup flag; no access right is needed for its identity.
-  HANDLE file =
-      CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   ScopedHandle opened(file);
   BY_HANDLE_FILE_INFORMATION identity{};
@@ -27,10 +22,12 @@ std::optional<std::wstring> programFolderClaimName() {
                          (std::uint64_t{identity.nFileIndexHigh} << 32) | identity.nFileIndexLow);
 }
 
-}  // namespace
-
 bool claimProgramFolder(ScopedHandle& claim) {
-  std::optional<std::wstring> name = programFolderClaimName();
+  wchar_t program[MAX_PATH];
+  DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return true;
+  std::optional<std::wstring> name =
+      folderClaimNameOf(folderOfPath(std::wstring_view(program, length)));
   if (!name) return true;
   claim.reset(CreateMutexW(nullptr, FALSE, name->c_str()));
   DWORD error = GetLastError();

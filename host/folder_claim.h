@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "scoped_win.h"
 
 namespace tov {
@@ -13,5 +16,8 @@ namespace tov {
 // may not even open. A folder whose identity cannot be read is not claimed, and TOV runs as
 // before.
 bool claimProgramFolder(ScopedHandle& claim);
+
+// The name of a folder's claim (core/single_instance.h); nothing when its identity cannot be read.
+std::optional<std::wstring> folderClaimNameOf(const std::wstring& folder);
 
 }  // namespace tov
