@@ -1,9 +1,13 @@
 #include "plugin_common/core/session_values.h"
 
+#include "host/core/single_instance.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tov {
 namespace {
@@ -43,6 +47,23 @@ TEST(SessionValues, RefusesEmptyAndLongNamesAndAFullBlock) {
   EXPECT_FALSE(setSessionValue(*block, L"one more", 4));
   EXPECT_EQ(findSessionValue(*block, std::to_wstring(kSessionValueCount - 1).c_str()),
             static_cast<int>(kSessionValueCount - 1));
+}
+
+// Every session sees the claim on a folder, and two folders never share one.
+TEST(SessionValues, AFolderClaimIsGlobalAndItsOwn) {
+  std::vector<std::wstring> names;
+  for (auto [volume, file] : {std::pair<std::uint32_t, std::uint64_t>{1, 0},
+                              {1, 1},
+                              {1, 0x10},
+                              {0x10, 1},
+                              {1, 1ull << 60},
+                              {0x80000000u, 1}})
+    names.push_back(folderClaimName(volume, file));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(names[i].rfind(L"Global\\TOV::", 0), 0u);
+    EXPECT_EQ(names[i].find(L'\\', 7), std::wstring::npos) << "one namespace prefix only";
+    for (std::size_t j = 0; j < i; ++j) EXPECT_NE(names[i], names[j]);
+  }
 }
 
 }  // namespace
