@@ -102,13 +102,6 @@ struct ChromalShared {
   bool inUse;
 };
 
-// The commands a hook posted to the test's probe window.
-int postedCommands = 0;
-LRESULT CALLBACK countCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND) ++postedCommands;
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // Folder windows (0 to 4) and windows of other classes with views (5 to 7).
 const std::vector<std::wstring> kWindows = {
     L"10,10,300,180:class=Progman:list=icon:items=3",
@@ -399,21 +392,21 @@ TEST_F(ChromalTest, SwitchingOffAndQuittingLeaveNoHookBehind) {
   HMODULE library = LoadLibraryW(host.file(L"Chromal.dll").c_str());
   auto* shared = library != nullptr ? sharedStateOf<ChromalShared>(library) : nullptr;
   ASSERT_NE(shared, nullptr);
-  HWND probe = createHostLikeWindow(countCommands);
+  HWND probe = createHostLikeWindow();
   // A hook left in the folder window's program, told it is in use whatever the host says, reports
   // the program's own colour to this test, which TOV's session block names as TOV for the while.
   auto hooked = [&] {
     ChromalShared saved = *shared;
     SessionBlockOverride block(probe, L"Chromal", commandBase(1));
     shared->inUse = true;
-    postedCommands = 0;
+    hostLikeCommands = 0;
     folders.mark();
     PostMessageW(folders.window(0), kSetOwnTextColour, 0, 0x123456);
     EXPECT_TRUE(waitSinceMark(folders, "0.list MSG 1024 0 123456"));
     MSG message;
     while (PeekMessageW(&message, probe, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     shared->inUse = saved.inUse;
-    return postedCommands > 0;
+    return hostLikeCommands > 0;
   };
   EXPECT_TRUE(hooked()) << "in use";
   host.command(kToggleUse);

@@ -45,12 +45,6 @@ struct PushdownSection {
   UINT command;
 };
 
-int decoyCommands = 0;
-LRESULT CALLBACK countDecoyCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND) ++decoyCommands;
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 TEST(ForgedSection, NoHookFollowsItAndTovStillRemovesEveryHookAndQuits) {
   HostRun host;
   std::string order;
@@ -70,7 +64,7 @@ TEST(ForgedSection, NoHookFollowsItAndTovStillRemovesEveryHookAndQuits) {
                               L"60,420,400,300:class=CabinetWClass:list=report:items=3",
                               L"560,420,400,300:holdtimer:class=Progman"});
   ASSERT_TRUE(fixture.ready());
-  HWND decoy = createHostLikeWindow(countDecoyCommands);
+  HWND decoy = createHostLikeWindow();
   HWND bystander = fixture.window(1);
 
   // Keys: Shift+K is to type Return. Commands: to a window of TOV's class in this program, as
@@ -121,7 +115,7 @@ TEST(ForgedSection, NoHookFollowsItAndTovStillRemovesEveryHookAndQuits) {
   releaseAt(desktop, 2);
   EXPECT_TRUE(waitUntil([&] { return fileExists(host.file(L"marker.txt")); }));
   pumpMessages(300ms);
-  EXPECT_EQ(decoyCommands, 0);
+  EXPECT_EQ(hostLikeCommands, 0) << "commands posted to the decoy";
 
   ASSERT_TRUE(host.quit());
   fixture.mark();

@@ -77,16 +77,18 @@ SessionBlockOverride::~SessionBlockOverride() {
   if (mapping_ != nullptr) CloseHandle(mapping_);
 }
 
-HWND createHostLikeWindow(WNDPROC procedure) {
+int hostLikeCommands = 0;
+
+HWND createHostLikeWindow() {
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) ++hostLikeCommands;
+    return DefWindowProcW(window, message, wParam, lParam);
+  };
   windowClass.lpszClassName = kHostWindowClass;
   RegisterClassW(&windowClass);
-  HWND window = CreateWindowExW(0, kHostWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                nullptr, nullptr);
-  if (window != nullptr)
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
-  return window;
+  return CreateWindowExW(0, kHostWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                         nullptr);
 }
 
 Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek,

@@ -75,8 +75,10 @@ class SessionBlockOverride {
   SessionValues* view_ = nullptr;
   std::vector<BYTE> saved_;
 };
-// A message-only window of TOV's class in this program, whose procedure is `procedure`.
-HWND createHostLikeWindow(WNDPROC procedure);
+// A message-only window of TOV's class in this program; hostLikeCommands counts the WM_COMMAND
+// messages it has been given (waiting with waitUntil dispatches them).
+HWND createHostLikeWindow();
+extern int hostLikeCommands;
 
 // Posted to a fixture window (wParam = milliseconds): its program takes no message for that long,
 // logging "<index> HANG <ms>" before and "<index> AWAKE" after.
