@@ -38,9 +38,7 @@ struct PushdownSection {
   bool inUse, enabled;
   HWND target;
   DWORD thread;
-  std::uintptr_t timer;
-  std::uint32_t timerThread;
-  bool fired;
+  std::uintptr_t hold[2];
   HWND host;
   UINT command;
 };
@@ -48,18 +46,18 @@ struct PushdownSection {
 TEST(ForgedSection, NoHookFollowsItAndTovStillRemovesEveryHookAndQuits) {
   HostRun host;
   std::string order;
-  std::vector<HMODULE> libraries;
-  for (const wchar_t* name : {L"Arrowin", L"Transparent", L"PushupB", L"Pushdown", L"Colfit"}) {
-    std::wstring file = std::wstring(name) + L".dll";
-    ASSERT_TRUE(copyFile(productLibrary(file.c_str()), host.file(file)));
-    order += "10 " + narrow(file) + "\r\n";
+  const std::wstring names[] = {L"Arrowin", L"Transparent", L"PushupB", L"Pushdown", L"Colfit"};
+  for (const std::wstring& name : names) {
+    ASSERT_TRUE(copyFile(productLibrary((name + L".dll").c_str()), host.file(name + L".dll")));
+    order += "10 " + narrow(name) + ".dll\r\n";
   }
   ASSERT_TRUE(copyFile(joinPath(testBinDir(), L"pushdown_marker.exe"), host.file(L"marker.exe")));
   ASSERT_TRUE(
       writeFile(host.file(L"DesktopPushdownCommand.ini"), narrow(host.file(L"marker.exe"))));
   ASSERT_TRUE(host.startWith(order));
-  for (const wchar_t* name : {L"Arrowin", L"Transparent", L"PushupB", L"Pushdown", L"Colfit"})
-    libraries.push_back(LoadLibraryW(host.file(std::wstring(name) + L".dll").c_str()));
+  std::vector<HMODULE> libraries;  // the very files TOV runs, so the same sections
+  for (const std::wstring& name : names)
+    libraries.push_back(LoadLibraryW(host.file(name + L".dll").c_str()));
   Fixture fixture(L"forged", {L"60,60,400,300:title=Editor", L"560,60,400,300:title=Bystander",
                               L"60,420,400,300:class=CabinetWClass:list=report:items=3",
                               L"560,420,400,300:holdtimer:class=Progman"});
