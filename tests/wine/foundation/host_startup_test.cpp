@@ -81,15 +81,11 @@ TEST_F(HostStartup, SecondStartWakesTheFirstAndEndsAtOnce) {
 // TOV from the same folder in another session, whose claim this test makes in its place: the
 // libraries' shared sections would serve both, so the second says so and ends.
 TEST_F(HostStartup, SecondStartFromTheSameFolderInAnotherSessionSaysSoAndEnds) {
-  std::optional<std::wstring> claimName = folderClaimNameOf(productDir());
-  ASSERT_TRUE(claimName);
-  HANDLE claim = CreateMutexW(nullptr, FALSE, claimName->c_str());
-  ASSERT_NE(claim, nullptr);
+  HANDLE claim = CreateMutexW(nullptr, FALSE, folderClaimNameOf(productDir()).value().c_str());
   first_ = startHost();
   auto box = waitForMessageBox(first_.id());
   ASSERT_TRUE(box);
-  EXPECT_EQ(box->caption, L"TOV");
-  EXPECT_EQ(box->text, kFolderClaimedMessage);
+  EXPECT_EQ(box->caption + L": " + box->text, std::wstring(L"TOV: ") + kFolderClaimedMessage);
   dismissMessageBox(box->window);
   EXPECT_EQ(first_.waitForExit(), std::optional<DWORD>(0));
   CloseHandle(claim);

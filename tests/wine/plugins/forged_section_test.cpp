@@ -1,9 +1,6 @@
 // A program that maps TOV's libraries writes hostile values into their shared sections, as any
 // program can; real input then shows that no hook follows them, and TOV still removes every hook
 // and ends cleanly.
-#include <windows.h>
-//
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "host_support.h"
@@ -99,11 +96,7 @@ TEST(ForgedSection, NoHookFollowsItAndTovStillRemovesEveryHookAndQuits) {
   EXPECT_EQ(caption(bystander), L"Bystander");
 
   // The go-up double click and the hold on the desktop reach TOV, never the decoy.
-  HWND list = FindWindowExW(fixture.window(2), nullptr, WC_LISTVIEWW, nullptr);
-  RECT client{};
-  GetClientRect(list, &client);
-  POINT background{client.right - 60, client.bottom - 60};
-  ClientToScreen(list, &background);
+  POINT background = *hitTestPoint(fixture.window(2), HTCLIENT);  // below the list's items
   xdotool("mousemove " + std::to_string(background.x) + " " + std::to_string(background.y) +
           " click --repeat 2 --delay 80 1");
   EXPECT_TRUE(fixture.waitForLine("2.list KEYDOWN 08"));
