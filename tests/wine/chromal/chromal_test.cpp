@@ -390,7 +390,8 @@ TEST_F(ChromalTest, SwitchingOffAndQuittingLeaveNoHookBehind) {
   ASSERT_TRUE(folders.ready());
   startHost();
   HMODULE library = LoadLibraryW(host.file(L"Chromal.dll").c_str());
-  auto* shared = library != nullptr ? sharedStateOf<ChromalShared>(library) : nullptr;
+  auto* shared =
+      library != nullptr ? static_cast<ChromalShared*>(sharedSectionOf(library)) : nullptr;
   ASSERT_NE(shared, nullptr);
   HWND probe = createHostLikeWindow();
   // A hook left in the folder window's program, told it is in use whatever the host says, reports

@@ -64,15 +64,16 @@ TEST(ForgedSection, NoHookFollowsItAndTovStillRemovesEveryHookAndQuits) {
 
   // Keys: Shift+K is to type Return. Commands: to a window of TOV's class in this program, as
   // "&Quit". Hook handles: each names Arrowin's hook, which a stop would remove instead of its own.
-  auto* arrowin = sharedStateOf<ArrowinSection>(libraries[0]);
+  auto* arrowin = static_cast<ArrowinSection*>(sharedSectionOf(libraries[0]));
   arrowin->modifier = VK_SHIFT;
   for (int i = 0; i < 8; ++i) arrowin->sources[i] = 'K', arrowin->targets[i] = VK_RETURN;
-  auto* pushupB = sharedStateOf<PushupBSection>(libraries[2]);
+  auto* pushupB = static_cast<PushupBSection*>(sharedSectionOf(libraries[2]));
   *pushupB = {arrowin->hook, true, decoy, {kCommandQuit, kCommandQuit}};
-  auto* pushdown = sharedStateOf<PushdownSection>(libraries[3]);
+  auto* pushdown = static_cast<PushdownSection*>(sharedSectionOf(libraries[3]));
   pushdown->hook = arrowin->hook, pushdown->host = decoy, pushdown->command = kCommandQuit;
-  auto* transparent = sharedStateOf<TransparentSection>(libraries[1]);
-  auto* colfit = sharedStateOf<TransparentSection>(libraries[4]);  // it too begins with two hooks
+  auto* transparent = static_cast<TransparentSection*>(sharedSectionOf(libraries[1]));
+  // Colfit's too begins with two hooks.
+  auto* colfit = static_cast<TransparentSection*>(sharedSectionOf(libraries[4]));
   for (HHOOK* hook :
        {&transparent->hooks[0], &transparent->hooks[1], &colfit->hooks[0], &colfit->hooks[1]})
     *hook = arrowin->hook;

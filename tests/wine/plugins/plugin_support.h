@@ -55,10 +55,6 @@ std::wstring productLibrary(const wchar_t* file);
 // A loaded library's shared section ".plugin": the same memory in every program that has the
 // library loaded, which this program may write as any other may.
 void* sharedSectionOf(HMODULE library);
-template <class State>
-State* sharedStateOf(HMODULE library) {
-  return static_cast<State*>(sharedSectionOf(library));
-}
 
 // While it lives, TOV's session block (made here when no TOV runs) names `window` as TOV's and
 // publishes `base` as `plugin`'s command base; afterwards it holds what it held before. The
