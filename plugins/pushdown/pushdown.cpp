@@ -225,11 +225,12 @@ class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, m
   }
 
   // The default, "explorer.exe", is the one in the Windows folder: a bare name would be looked for
-  // on the search path, TOV's own folder (a downloads folder, often) first. A command of the file
-  // is run as the user wrote it.
+  // on the search path, TOV's own folder (a downloads folder, often) first. The system's Windows
+  // folder, not a user's own under Remote Desktop Services. A command of the file is run as the
+  // user wrote it.
   const wchar_t* commandToRun() {
     if (!usingDefault_) return command_;
-    UINT length = GetWindowsDirectoryW(defaultPath_, kCommandCapacity);
+    UINT length = GetSystemWindowsDirectoryW(defaultPath_, kCommandCapacity);
     if (length == 0 || length + 1 + std::size(kDefaultCommand) > kCommandCapacity) return command_;
     defaultPath_[length] = L'\\';
     std::wcscpy(defaultPath_ + length + 1, kDefaultCommand);

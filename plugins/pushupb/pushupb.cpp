@@ -6,10 +6,10 @@
 // goes up wherever that view exists, and a folder lookup right after the key would race it and
 // open a second window.
 #include <plugin_frame.h>
-#include <window_facts.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <window_classes.h>
+#include <window_facts.h>
 
 #include "items_view_go_up.h"
 #include "list_double_click.h"
