@@ -50,7 +50,7 @@ bool setSessionValue(SessionValues& block, const wchar_t* name, std::int32_t val
     if (slot.name[0] != L'\0') continue;
     slot.value = value;
     // The first character last: until then a reader passes the slot by as free.
-    for (std::size_t i = length; i > 0; --i) slot.name[i] = i < length ? name[i] : L'\0';
+    for (std::size_t i = length; i > 0; --i) slot.name[i] = name[i];  // the terminator first
     slot.name[0] = name[0];
     return true;
   }

@@ -16,6 +16,9 @@ TEST(SessionValues, NamesFindTheirOwnValueUntilWithdrawnInTheRoomThereIs) {
   resetSessionValues(*block, 0x1234);
   ASSERT_TRUE(isSessionBlock(*block));
   EXPECT_EQ(block->hostWindow, 0x1234u);
+  block->size = 1;
+  EXPECT_FALSE(isSessionBlock(*block)) << "a block of another layout";
+  resetSessionValues(*block, 0x1234);
   EXPECT_TRUE(setSessionValue(*block, L"Chromal", 2000));
   EXPECT_TRUE(setSessionValue(*block, L"Pushup", 3000));
   EXPECT_TRUE(setSessionValue(*block, L"Chromal", 4000)) << "set again in its own slot";
@@ -28,6 +31,7 @@ TEST(SessionValues, NamesFindTheirOwnValueUntilWithdrawnInTheRoomThereIs) {
   std::wstring longest(kSessionValueNameCapacity - 1, L'a');
   EXPECT_FALSE(setSessionValue(*block, (longest + L"a").c_str(), 1));
   EXPECT_FALSE(setSessionValue(*block, L"", 1));
+  EXPECT_FALSE(setSessionValue(*block, nullptr, 1));
   for (std::size_t i = 1; i < kSessionValueCount; ++i)
     ASSERT_TRUE(setSessionValue(*block, (longest.substr(3) + std::to_wstring(i)).c_str(), 5));
   EXPECT_FALSE(setSessionValue(*block, L"one more", 6)) << "full, the freed slot taken again";
