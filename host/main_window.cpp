@@ -120,6 +120,8 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
 
   hostTray_.attach(handle(), hideTrayIcon);
 
+  // Without it the plug-ins still load; only their hooks' commands find no TOV.
+  sessionBlock_.create(handle());
   loadHookOrder();
   syncCombination();
   listWindow_.create(handle(), kListWindowId, &pluginList_);
