@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/code_page.h"
 #include "core/command_id.h"
 
@@ -34,6 +36,17 @@ TEST(PluginRules, SixtyFourPluginsFit) {
   std::wstring text = tooManyPluginsMessage(L"11 Extra.dll");
   EXPECT_NE(text.find(L"11 Extra.dll"), std::wstring::npos);
   EXPECT_NE(text.find(L"64"), std::wstring::npos);
+}
+
+TEST(PluginRules, EndOfSessionCancelledEndingOrClosedByTheRestartManager) {
+  auto steps = [](bool ending, std::uint32_t reasons) {
+    SessionEndSteps steps = sessionEndSteps(ending, reasons);
+    return std::tuple(steps.save, steps.unload, steps.quit);
+  };
+  EXPECT_EQ(steps(false, ENDSESSION_CLOSEAPP), std::tuple(false, false, false));
+  EXPECT_EQ(steps(true, 0), std::tuple(true, true, false));
+  EXPECT_EQ(steps(true, ENDSESSION_LOGOFF), std::tuple(true, true, false));
+  EXPECT_EQ(steps(true, ENDSESSION_CLOSEAPP | ENDSESSION_LOGOFF), std::tuple(true, false, true));
 }
 
 TEST(PluginRules, TwoDigits) {

@@ -369,7 +369,9 @@ TEST(FolderWindowPlugins, HookOnlyTheThreadsOfFolderWindows) {
     EXPECT_TRUE(hasLoaded(folders.processId(), library)) << narrow(library);
     host.pluginCommand(static_cast<int>(libraries.size()), kOffsetToggleUse);
     libraries.push_back(LoadLibraryW(host.file(library).c_str()));
-    BYTE* shared = sharedSectionOf(libraries.back());
+    auto* shared = libraries.back() != nullptr
+                       ? static_cast<BYTE*>(sharedSectionOf(libraries.back()))
+                       : nullptr;
     ASSERT_NE(shared, nullptr);
     *reinterpret_cast<bool*>(shared + inUseAt) = true;
   }
