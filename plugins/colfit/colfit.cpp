@@ -51,6 +51,9 @@ class Colfit final : public tov::TwoHookPlugin<SharedState, state, &SharedState:
   Colfit(int pluginId, IPluginHost* pluginHost) : TwoHookPlugin(kName, pluginId, pluginHost) {}
 
   bool initialize() override {
+    // The section outlives a TOV while any program maps the library: this TOV begins with "Resize
+    // on Exp. creation" on, whatever an earlier one left there.
+    state.resizeOnCreation = true;
     return setCommand(kResizeOnCreation, &Colfit::toggleResizeOnCreation);
   }
 

@@ -58,9 +58,14 @@ void setAlpha(HWND window, BYTE alpha, UINT answerTimeoutMs) {
   RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
 }
 
+// Whether an activation's pass may go on: the plug-in is in use and its hook still installed.
+// A pass that began before Fadeon was switched off or stopped ends at its next window, so that
+// it fades nothing after the windows were made opaque again.
+bool activationPassGoesOn() { return state.inUse && state.hShellHook != nullptr; }
+
 // Fades the normal top-level windows from `first` down the Z order. Three regions per pass,
-// whatever the number of windows.
-void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
+// whatever the number of windows. `goesOn`, when given, is asked before each window.
+void fadeWindowStack(HWND first, UINT answerTimeoutMs, bool (*goesOn)() = nullptr) {
   tov::ScopedRegion covered(CreateRectRgn(0, 0, 0, 0));
   tov::ScopedRegion scratch(CreateRectRgn(0, 0, 0, 0));
   tov::ScopedRegion shape(CreateRectRgn(0, 0, 0, 0));
@@ -68,6 +73,7 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
   if (!covered || !scratch || !shape) return;
   FadeSequence sequence(kInitialStartAlpha, kInitialAlphaStep, kInitialMinAlpha);
   for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (goesOn != nullptr && !goesOn()) return;
     bool normal = tov::isNormalTopLevelWindow(window);
     if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;
     windowShape(window, shape.get());
@@ -82,7 +88,7 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
 constinit tov::WindowWorker worker;
 
 void fadeFromJob(LPARAM first) {
-  fadeWindowStack(reinterpret_cast<HWND>(first), tov::kHostAnswerTimeoutMs);
+  fadeWindowStack(reinterpret_cast<HWND>(first), tov::kHostAnswerTimeoutMs, activationPassGoesOn);
 }
 
 LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
@@ -90,7 +96,8 @@ LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
     // On TOV's thread that serves hooks (an activation in a program of the other bitness), the
     // pass is only asked for; the latest activation's replaces one not yet begun.
     if (!tov::onHookServingThread() || !worker.request(fadeFromJob, static_cast<LPARAM>(wParam)))
-      fadeWindowStack(reinterpret_cast<HWND>(wParam), tov::kHookAnswerTimeoutMs);
+      fadeWindowStack(reinterpret_cast<HWND>(wParam), tov::kHookAnswerTimeoutMs,
+                      activationPassGoesOn);
   }
   // The notification is never consumed.
   return CallNextHookEx(state.hShellHook, code, wParam, lParam);
@@ -111,7 +118,12 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   Fadeon(int pluginId, IPluginHost* pluginHost) : SharedPlugin(L"Fadeon", pluginId, pluginHost) {}
   ~Fadeon() override { worker.end(); }
 
-  bool initialize() override { return setCommand(kRemainTrans, &Fadeon::toggleRemainTrans); }
+  bool initialize() override {
+    // The section outlives a TOV while any program maps the library: this TOV begins with "Is
+    // remain trans" off, whatever an earlier one left there.
+    state.remainTrans = false;
+    return setCommand(kRemainTrans, &Fadeon::toggleRemainTrans);
+  }
 
   HMENU createMenu() override {
     return menuOf({{kRemainTrans, L"Is remain trans", state.remainTrans}});
@@ -134,10 +146,12 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
     return true;
   }
 
-  // The windows are made opaque even when no hook was installed.
+  // The windows are made opaque even when no hook was installed; after the hook is gone, so that
+  // no activation's pass fades them again.
   bool stop() override {
+    bool stopped = tov::stopHook(state.hShellHook);
     if (!state.remainTrans) makeAllOpaque();
-    return tov::stopHook(state.hShellHook);
+    return stopped;
   }
 
  private:

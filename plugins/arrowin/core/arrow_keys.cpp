@@ -47,4 +47,15 @@ KeyEvents arrowEvents(std::int32_t targetKey, bool release, ShiftWrap wrap,
           3};
 }
 
+std::size_t arrowsHeldByLetters(const KeyTable& sources, const KeyTable& targets, KeyDown isDown,
+                                KeyTable& arrows) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < kKeyTableSize; ++i) {
+    bool listed = false;
+    for (std::size_t j = 0; j < count; ++j) listed = listed || arrows[j] == targets[i];
+    if (!listed && isDown(sources[i]) && isDown(targets[i])) arrows[count++] = targets[i];
+  }
+  return count;
+}
+
 }  // namespace tov::arrowin
