@@ -12,6 +12,8 @@
 #include <window_facts.h>
 #include <window_worker.h>
 
+#include <atomic>
+
 #include "core/fade.h"
 
 namespace {
@@ -58,10 +60,13 @@ void setAlpha(HWND window, BYTE alpha, UINT answerTimeoutMs) {
   RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
 }
 
-// Whether an activation's pass may go on: the plug-in is in use and its hook still installed.
-// A pass that began before Fadeon was switched off or stopped ends at its next window, so that
-// it fades nothing after the windows were made opaque again.
+// Whether an activation's pass may go on. A pass that began before Fadeon was switched off or
+// stopped ends at its next window, so that it fades nothing after the windows were made opaque
+// again. In another program, the hook is still installed; in TOV, where the worker may still hold
+// a requested pass when the windows are made opaque, Fadeon has not been stopped since.
 bool activationPassGoesOn() { return state.inUse && state.hShellHook != nullptr; }
+std::atomic<bool> stoppedHere{false};
+bool requestedPassGoesOn() { return state.inUse && !stoppedHere.load(); }
 
 // Fades the normal top-level windows from `first` down the Z order. Three regions per pass,
 // whatever the number of windows. `goesOn`, when given, is asked before each window.
@@ -88,7 +93,7 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs, bool (*goesOn)() = nullpt
 constinit tov::WindowWorker worker;
 
 void fadeFromJob(LPARAM first) {
-  fadeWindowStack(reinterpret_cast<HWND>(first), tov::kHostAnswerTimeoutMs, activationPassGoesOn);
+  fadeWindowStack(reinterpret_cast<HWND>(first), tov::kHostAnswerTimeoutMs, requestedPassGoesOn);
 }
 
 LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
@@ -142,6 +147,7 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   // The first pass runs whether or not the plug-in is in use, and also when already started.
   bool start() override {
     if (!tov::startHook(state.hShellHook, WH_SHELL, shellProcedure)) return false;
+    stoppedHere = false;
     fadeFromTop();
     return true;
   }
@@ -150,6 +156,7 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   // no activation's pass fades them again.
   bool stop() override {
     bool stopped = tov::stopHook(state.hShellHook);
+    stoppedHere = true;
     if (!state.remainTrans) makeAllOpaque();
     return stopped;
   }
