@@ -39,22 +39,11 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
-using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
+using Base = PressPairingPlugin<SharedState, state, mouseProcedure>;
 
 class Pushup final : public Base {
  public:
   Pushup(int pluginId, IPluginHost* pluginHost) : Base(kName, pluginId, pluginHost) {}
-
-  // The presses the hooks paired before a stop, or for an earlier TOV (the section outlives it
-  // while a program maps the library), pair with none after.
-  bool start() override {
-    state.presses = kNoPresses;
-    return Base::start();
-  }
-  bool stop() override {
-    state.presses = kNoPresses;
-    return Base::stop();
-  }
 
   // Offset 5 is the hook's double click on an items view; offset 4 keeps the frame's meaning.
   bool initialize() override {

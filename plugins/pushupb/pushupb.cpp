@@ -55,22 +55,11 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
-using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
+using Base = PressPairingPlugin<SharedState, state, mouseProcedure>;
 
 class PushupB final : public Base {
  public:
   PushupB(int pluginId, IPluginHost* pluginHost) : Base(kName, pluginId, pluginHost) {}
-
-  // The presses the hooks paired before a stop, or for an earlier TOV (the section outlives it
-  // while a program maps the library), pair with none after.
-  bool start() override {
-    state.presses = kNoPresses;
-    return Base::start();
-  }
-  bool stop() override {
-    state.presses = kNoPresses;
-    return Base::stop();
-  }
 
   // Offset 4 is the hook's go-up command, offset 5 its double click on an items view; the in-use
   // flag is the host's "Is Use" (offset 3) alone.
