@@ -1,5 +1,8 @@
 #include "arrow_keys.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace tov::arrowin {
 
 std::int32_t targetKeyFor(const KeyTable& sources, const KeyTable& targets, std::int32_t count,
@@ -50,10 +53,11 @@ KeyEvents arrowEvents(std::int32_t targetKey, bool release, ShiftWrap wrap,
 std::size_t arrowsHeldByLetters(const KeyTable& sources, const KeyTable& targets, KeyDown isDown,
                                 KeyTable& arrows) {
   std::size_t count = 0;
-  for (std::size_t i = 0; i < kKeyTableSize; ++i) {
-    bool listed = false;
-    for (std::size_t j = 0; j < count; ++j) listed = listed || arrows[j] == targets[i];
-    if (!listed && isDown(sources[i]) && isDown(targets[i])) arrows[count++] = targets[i];
+  for (std::size_t i = 0; std::int32_t source : sources) {
+    std::int32_t target = targets[i++];
+    auto listed = arrows.begin() + static_cast<std::ptrdiff_t>(count);
+    if (std::find(arrows.begin(), listed, target) == listed && isDown(source) && isDown(target))
+      arrows[count++] = target;
   }
   return count;
 }
