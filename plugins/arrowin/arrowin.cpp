@@ -31,14 +31,7 @@ TOV_SHARED constinit SharedState state = {nullptr,
                                           kInitialSourceKeys,
                                           kInitialTargetKeys};
 
-void injectArrow(std::int32_t targetKey, bool release, bool ownInput) {
-  ShiftWrap wrap =
-      shiftWrap(tov::isKeyDown(VK_SHIFT, ownInput), tov::isKeyDown(VK_LSHIFT, ownInput),
-                tov::isKeyDown(VK_RSHIFT, ownInput));
-  std::uint16_t wrapScanCode = 0;
-  if (wrap != ShiftWrap::kNone)
-    wrapScanCode = static_cast<std::uint16_t>(MapVirtualKeyW(wrapKey(wrap), MAPVK_VK_TO_VSC));
-  KeyEvents events = arrowEvents(targetKey, release, wrap, wrapScanCode);
+void inject(const KeyEvents& events) {
   INPUT inputs[3] = {};
   for (std::size_t i = 0; i < events.count; ++i) {
     inputs[i].type = INPUT_KEYBOARD;
@@ -47,6 +40,16 @@ void injectArrow(std::int32_t targetKey, bool release, bool ownInput) {
     inputs[i].ki.dwFlags = events.events[i].flags;
   }
   SendInput(static_cast<UINT>(events.count), inputs, sizeof(INPUT));
+}
+
+void injectArrow(std::int32_t targetKey, bool release, bool ownInput) {
+  ShiftWrap wrap =
+      shiftWrap(tov::isKeyDown(VK_SHIFT, ownInput), tov::isKeyDown(VK_LSHIFT, ownInput),
+                tov::isKeyDown(VK_RSHIFT, ownInput));
+  std::uint16_t wrapScanCode = 0;
+  if (wrap != ShiftWrap::kNone)
+    wrapScanCode = static_cast<std::uint16_t>(MapVirtualKeyW(wrapKey(wrap), MAPVK_VK_TO_VSC));
+  inject(arrowEvents(targetKey, release, wrap, wrapScanCode));
 }
 
 LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
@@ -74,11 +77,32 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
+// Stopped or switched off while a letter is held as an arrow: the arrow is let go now, as the
+// program would otherwise never see it go up.
+void releaseHeldArrows() {
+  KeyTable arrows{};
+  std::size_t count = arrowsHeldByLetters(
+      kInitialSourceKeys, kInitialTargetKeys,
+      [](std::int32_t key) { return tov::isKeyDown(key, false); }, arrows);
+  for (std::size_t i = 0; i < count; ++i) inject(arrowEvents(arrows[i], true, ShiftWrap::kNone, 0));
+}
+
 class Arrowin final
     : public tov::OneHookPlugin<SharedState, state, WH_KEYBOARD, keyboardProcedure> {
  public:
   Arrowin(int pluginId, IPluginHost* pluginHost)
       : OneHookPlugin(L"Arrowin", pluginId, pluginHost) {}
+
+  bool stop() override {
+    bool stopped = OneHookPlugin::stop();
+    if (stopped) releaseHeldArrows();
+    return stopped;
+  }
+  bool setUse(bool use) override {
+    OneHookPlugin::setUse(use);
+    if (!use && tov::isHookInstalled(state.hHook)) releaseHeldArrows();
+    return state.inUse;
+  }
 };
 
 }  // namespace

@@ -105,6 +105,9 @@ class Colfit final : public tov::WatchingPlugin<SharedState, state> {
   Colfit(int pluginId, IPluginHost* pluginHost) : WatchingPlugin(kName, pluginId, pluginHost) {}
 
   bool initialize() override {
+    // The section outlives a TOV while any program maps the library: this TOV begins with "Resize
+    // on Exp. creation" on, whatever an earlier one left there.
+    state.resizeOnCreation = true;
     return setCommand(kResizeOnCreation, &Colfit::toggleResizeOnCreation);
   }
 

@@ -53,4 +53,11 @@ struct KeyEvents {
 KeyEvents arrowEvents(std::int32_t targetKey, bool release, ShiftWrap wrap,
                       std::uint16_t wrapScanCode);
 
+// The arrows still held for letters when Arrowin stops or is switched off: each arrow that is
+// down while a letter that types it is down too. The letter's release will reach the program as
+// itself, so the arrow's never would. Each arrow once, in table order; returns how many.
+using KeyDown = bool (*)(std::int32_t virtualKey);
+std::size_t arrowsHeldByLetters(const KeyTable& sources, const KeyTable& targets, KeyDown isDown,
+                                KeyTable& arrows);
+
 }  // namespace tov::arrowin
