@@ -54,16 +54,22 @@ TEST(CrevoWay, TheShortcutFromWindows7OnWhereTheShellViewTakesIt) {
   EXPECT_FALSE(isFolderWindowClass(L"Progman")) << "the desktop is a place of its own";
 }
 
-TEST(CrevoWay, TheShortcutHoldsCtrlAndShiftOverNAndLeavesNothingDown) {
-  std::set<std::uint16_t> down;
-  for (const KeyEvent& key : kNewFolderShortcutKeys) {
-    EXPECT_NE(key.virtualKey, kInitialTriggerKey) << "the hook passes its own keys on";
-    if (key.virtualKey == 'N' && !key.up) {
-      EXPECT_EQ(down, (std::set<std::uint16_t>{VK_CONTROL, VK_SHIFT}));
+// Each sequence releases what it presses, a key pressed on its own is pressed with exactly the
+// modifiers it needs, and none is the trigger key, so the hook passes its own keys on.
+TEST(CrevoKeys, ReleaseWhatTheyPressWithTheRightModifiersAndNeverTheTrigger) {
+  using Keys = std::set<std::uint16_t>;
+  auto check = [](const auto& sequence, Keys down, const Keys& modifiers) {
+    for (const KeyEvent& key : sequence) {
+      EXPECT_NE(key.virtualKey, kInitialTriggerKey);
+      if (!key.up && !modifiers.contains(key.virtualKey)) {
+        EXPECT_EQ(down, modifiers) << key.virtualKey;
+      }
+      EXPECT_TRUE(key.up ? down.erase(key.virtualKey) == 1 : down.insert(key.virtualKey).second);
     }
-    EXPECT_TRUE(key.up ? down.erase(key.virtualKey) == 1 : down.insert(key.virtualKey).second);
-  }
-  EXPECT_TRUE(down.empty());
+    EXPECT_TRUE(down.empty());
+  };
+  check(kNewFolderKeys, {VK_CONTROL}, {});  // the user's Ctrl released first
+  check(kNewFolderShortcutKeys, {}, {VK_CONTROL, VK_SHIFT});
 }
 
 }  // namespace
