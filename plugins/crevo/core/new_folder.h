@@ -28,7 +28,6 @@ bool isFolderWindowClass(const wchar_t* className);
 struct KeyEvent {
   std::uint16_t virtualKey;
   bool up;
-  friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 // Releases the Ctrl key the user still holds, then opens the background's context menu with the
 // Applications key and picks New (W) and Folder (F) by their access keys.
