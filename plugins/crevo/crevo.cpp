@@ -1,8 +1,9 @@
 // Crevo: Ctrl+K in an Explorer window or on the desktop makes a new folder. The hook clears the
 // file list's selection, so that the Applications key opens the background's context menu, and
-// types that key and then W (New) and F (Folder). In the items view of a folder window (Windows
-// Vista on) it types the shell's own shortcut, Ctrl+Shift+N, instead. The K itself never reaches
-// the window. The hook runs only on the threads of folder windows, the desktop and their lists.
+// types that key and then W (New) and F (Folder). From Windows 7 on, on the desktop and in a folder
+// window that holds the shell's items view, it types the shell's own shortcut, Ctrl+Shift+N,
+// instead, into that view (core/new_folder.h says where which). The K itself never reaches the
+// window. The hook runs only on the threads of folder windows, the desktop and their lists.
 #include <items_view.h>
 #include <plugin_frame.h>
 #include <thread_hooks.h>
@@ -59,6 +60,27 @@ void typeKeys(const KeyEvent* keys, std::size_t count) {
   }
   SendInput(static_cast<UINT>(count), inputs, sizeof(INPUT));
 }
+static_assert(kNewFolderShortcutKeys.size() <= kNewFolderKeys.size());
+
+// The items view of the tab shown: a folder window of Windows 11 holds one per tab.
+HWND shownItemsView(HWND folderWindow) {
+  return tov::firstDescendant(
+      folderWindow, tov::kItemsViewClass,
+      [](HWND view, LPARAM window) {
+        return tov::isItemsView(view) && !tov::inHiddenTab(view, reinterpret_cast<HWND>(window));
+      },
+      reinterpret_cast<LPARAM>(folderWindow));
+}
+
+// The shell's view translates its shortcut first only while it has the focus; with the focus in
+// the tree, the address bar or the search box, those and the window would see the keys before it.
+// So the view takes the focus first, if it is this thread's: moving it to another thread's window
+// would wait on that thread.
+void focusView(HWND view) {
+  if (view != nullptr && GetFocus() != view &&
+      GetWindowThreadProcessId(view, nullptr) == GetCurrentThreadId())
+    SetFocus(view);
+}
 
 LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (isTriggerPress(kInitialTriggerKey, state.inUse, code, wParam, lParam) &&
@@ -67,14 +89,20 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
     tov::ClassName name(root);
     // The desktop's list may hang under a top-level "WorkerW" rather than "Progman" (Windows 10,
     // once a slideshow or Task View has run).
-    if (isNewFolderWindowClass(name.get()) || tov::isDesktopWindow(root, name.get())) {
-      // The focus is this thread's own: the window that takes the keys.
-      if (isFolderWindowClass(name.get()) && tov::isItemsView(GetFocus())) {
-        KeySequence keys = itemsViewNewFolderKeys(GetKeyState(VK_SHIFT) < 0);
-        typeKeys(keys.keys.data(), keys.count);
+    bool desktop = tov::isDesktopWindow(root, name.get());
+    if (desktop || isFolderWindowClass(name.get())) {
+      HWND itemsView = desktop ? nullptr : shownItemsView(root);
+      NewFolderPlace place = desktop     ? NewFolderPlace::kDesktop
+                             : itemsView ? NewFolderPlace::kItemsViewFolderWindow
+                                         : NewFolderPlace::kOtherFolderWindow;
+      bool shortcut = newFolderWay(GetVersion(), place) == NewFolderWay::kShortcut;
+      HWND list = shortcut && !desktop ? nullptr : tov::firstDescendant(root, kFileListClass);
+      if (shortcut) {
+        focusView(desktop ? list : itemsView);
+        typeKeys(kNewFolderShortcutKeys.data(), kNewFolderShortcutKeys.size());
         return 1;
       }
-      if (HWND list = tov::firstDescendant(root, kFileListClass)) clearSelection(list);
+      if (list != nullptr) clearSelection(list);
       typeKeys(kNewFolderKeys.data(), kNewFolderKeys.size());
       return 1;
     }

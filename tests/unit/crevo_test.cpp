@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <set>
 
 namespace tov::crevo {
 namespace {
@@ -39,16 +39,37 @@ TEST(CrevoWindows, DesktopAndExplorerWindowsByExactName) {
     EXPECT_FALSE(isNewFolderWindowClass(other)) << other;
 }
 
-TEST(CrevoItemsView, CtrlShiftNWithShiftPressedOnlyWhenNotHeld) {
-  KeySequence typed = itemsViewNewFolderKeys(false);
-  EXPECT_EQ(
-      std::vector<KeyEvent>(typed.keys.begin(), typed.keys.begin() + typed.count),
-      (std::vector<KeyEvent>{{VK_SHIFT, false}, {'N', false}, {'N', true}, {VK_SHIFT, true}}));
-  typed = itemsViewNewFolderKeys(true);
-  EXPECT_EQ(std::vector<KeyEvent>(typed.keys.begin(), typed.keys.begin() + typed.count),
-            (std::vector<KeyEvent>{{'N', false}, {'N', true}}));
+TEST(CrevoWay, TheShortcutFromWindows7OnWhereTheShellViewTakesIt) {
+  // As GetVersion gives them (build, minor, major): XP, Vista, 7, 8, 10.
+  const std::uint32_t versions[] = {0x0A280105, 0x17720006, 0x1DB10106, 0x23F00206, 0x4A65000A};
+  for (std::uint32_t version : versions) {
+    NewFolderWay fromWindows7 = version == versions[0] || version == versions[1]
+                                    ? NewFolderWay::kMenuKeys
+                                    : NewFolderWay::kShortcut;
+    EXPECT_EQ(newFolderWay(version, NewFolderPlace::kDesktop), fromWindows7) << std::hex << version;
+    EXPECT_EQ(newFolderWay(version, NewFolderPlace::kItemsViewFolderWindow), fromWindows7);
+    EXPECT_EQ(newFolderWay(version, NewFolderPlace::kOtherFolderWindow), NewFolderWay::kMenuKeys);
+  }
   EXPECT_TRUE(isFolderWindowClass(L"CabinetWClass"));
-  EXPECT_FALSE(isFolderWindowClass(L"Progman")) << "the desktop keeps its list";
+  EXPECT_FALSE(isFolderWindowClass(L"Progman")) << "the desktop is a place of its own";
+}
+
+// Each sequence releases what it presses, a key pressed on its own is pressed with exactly the
+// modifiers it needs, and none is the trigger key, so the hook passes its own keys on.
+TEST(CrevoKeys, ReleaseWhatTheyPressWithTheRightModifiersAndNeverTheTrigger) {
+  using Keys = std::set<std::uint16_t>;
+  auto check = [](const auto& sequence, Keys down, const Keys& modifiers) {
+    for (const KeyEvent& key : sequence) {
+      EXPECT_NE(key.virtualKey, kInitialTriggerKey);
+      if (!key.up && !modifiers.contains(key.virtualKey)) {
+        EXPECT_EQ(down, modifiers) << key.virtualKey;
+      }
+      EXPECT_TRUE(key.up ? down.erase(key.virtualKey) == 1 : down.insert(key.virtualKey).second);
+    }
+    EXPECT_TRUE(down.empty());
+  };
+  check(kNewFolderKeys, {VK_CONTROL}, {});  // the user's Ctrl released first
+  check(kNewFolderShortcutKeys, {}, {VK_CONTROL, VK_SHIFT});
 }
 
 }  // namespace

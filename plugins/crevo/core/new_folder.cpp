@@ -24,9 +24,13 @@ bool isFolderWindowClass(const wchar_t* className) {
          std::wcscmp(className, L"ExploreWClass") == 0;
 }
 
-KeySequence itemsViewNewFolderKeys(bool shiftHeld) {
-  if (shiftHeld) return {{{{'N', false}, {'N', true}}}, 2};
-  return {{{{VK_SHIFT, false}, {'N', false}, {'N', true}, {VK_SHIFT, true}}}, 4};
+NewFolderWay newFolderWay(std::uint32_t windowsVersion, NewFolderPlace place) {
+  unsigned major = windowsVersion & 0xFFu;
+  unsigned minor = (windowsVersion >> 8) & 0xFFu;
+  bool shortcutExists = major > 6 || (major == 6 && minor >= 1);
+  if (!shortcutExists || place == NewFolderPlace::kOtherFolderWindow)
+    return NewFolderWay::kMenuKeys;
+  return NewFolderWay::kShortcut;
 }
 
 }  // namespace tov::crevo

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 
 #include "core/win32_names.h"
@@ -29,7 +28,6 @@ bool isFolderWindowClass(const wchar_t* className);
 struct KeyEvent {
   std::uint16_t virtualKey;
   bool up;
-  friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 // Releases the Ctrl key the user still holds, then opens the background's context menu with the
 // Applications key and picks New (W) and Folder (F) by their access keys.
@@ -41,12 +39,27 @@ inline constexpr std::array<KeyEvent, 7> kNewFolderKeys = {{{VK_CONTROL, true},
                                                             {'F', false},
                                                             {'F', true}}};
 
-// In a folder window's items view the shell's own shortcut makes a new folder: Ctrl+Shift+N, with
-// the Ctrl the user holds. Shift is pressed and released around N unless the user holds it too.
-struct KeySequence {
-  std::array<KeyEvent, 4> keys;
-  std::size_t count;
-};
-KeySequence itemsViewNewFolderKeys(bool shiftHeld);
+// From Windows 7 on, the shell's view makes a new folder on its own shortcut, Ctrl+Shift+N, in any
+// language. The keys press Ctrl and Shift themselves rather than count on the user's: the user's
+// releases may already be queued ahead of them. Every key pressed is released, so none stays down;
+// none is the trigger key, so the hook passes its own keys on.
+inline constexpr std::array<KeyEvent, 6> kNewFolderShortcutKeys = {{{VK_CONTROL, false},
+                                                                    {VK_SHIFT, false},
+                                                                    {'N', false},
+                                                                    {'N', true},
+                                                                    {VK_SHIFT, true},
+                                                                    {VK_CONTROL, true}}};
+
+// Where the trigger was pressed: the desktop, or a folder window with or without the shell's items
+// view (Windows Vista on; folder windows of Windows XP have a classic list).
+enum class NewFolderPlace { kDesktop, kItemsViewFolderWindow, kOtherFolderWindow };
+enum class NewFolderWay { kMenuKeys, kShortcut };
+
+// Which keys make the new folder there. `windowsVersion` is as GetVersion gives it: the major
+// version in the lowest byte, the minor in the next. Windows XP and Vista have no shortcut; from
+// Windows 7 on the desktop's list (still a classic list) and the items view take it, which needs no
+// menu in English nor the context menu of Windows 11. A folder window without an items view keeps
+// the menu keys, whose New and Folder its classic list's menu has.
+NewFolderWay newFolderWay(std::uint32_t windowsVersion, NewFolderPlace place);
 
 }  // namespace tov::crevo
