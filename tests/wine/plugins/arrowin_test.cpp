@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "plugin_support.h"
 
@@ -64,7 +65,13 @@ class ArrowinTest : public ::testing::Test {
   Fixture editor_;
 };
 
-TEST_F(ArrowinTest, NoOwnMenu) { EXPECT_TRUE(plugin_.menuItems().empty()); }
+TEST_F(ArrowinTest, MenuOffersTheLayerKeysWithTheNoConversionKeyChosen) {
+  std::vector<std::pair<std::wstring, bool>> items;
+  for (const auto& item : plugin_.menuItems()) items.emplace_back(item.text, item.checked);
+  EXPECT_EQ(items, (std::vector<std::pair<std::wstring, bool>>{{L"Hold Caps Lock", false},
+                                                               {L"Hold Right Alt", false},
+                                                               {L"Hold No-conversion key", true}}));
+}
 
 TEST_F(ArrowinTest, ModifierAndJGiveDownAndNoJ) {
   auto lines = type("keydown Muhenkan keydown j keyup j keyup Muhenkan");
