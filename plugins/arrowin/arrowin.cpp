@@ -109,7 +109,8 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
         bool ownInput = receiver == nullptr || tov::isOwnThreadWindow(receiver);
         if (ownInput || tov::canActOn(receiver)) {
           injectArrow(target, isKeyRelease(lParam), ownInput, layerKey == VK_RMENU);
-          if (layerKey == VK_CAPITAL) capsLockHoldTypedArrows.store(true, std::memory_order_relaxed);
+          if (layerKey == VK_CAPITAL)
+            capsLockHoldTypedArrows.store(true, std::memory_order_relaxed);
           return 1;  // the letter never reaches the program, even when the injection fails
         }
       }
@@ -133,8 +134,7 @@ class Arrowin final
   bool initialize() override {
     layerKey_ = layerKeyFrom(storedChoice(kLayerKeySetting, kInitialModifierKey));
     tov::publishSessionValue(kLayerKeyValue, layerKey_);
-    return OneHookPlugin::initialize() &&
-           setCommand(kFirstLayerItem, &Arrowin::holdCapsLock) &&
+    return OneHookPlugin::initialize() && setCommand(kFirstLayerItem, &Arrowin::holdCapsLock) &&
            setCommand(kFirstLayerItem + 1, &Arrowin::holdRightAlt) &&
            setCommand(kFirstLayerItem + 2, &Arrowin::holdNoConvert);
   }
