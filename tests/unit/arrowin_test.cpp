@@ -81,14 +81,9 @@ TEST(ArrowinEvents, RightShiftHeldGivesLeftShiftAroundTheArrow) {
 
 TEST(ArrowinLayerKey, OnlyTheThreeChoicesCountElseTheNoConversionKey) {
   for (std::int32_t key : {VK_CAPITAL, VK_RMENU, VK_NONCONVERT}) EXPECT_EQ(layerKeyFrom(key), key);
-  for (std::optional<std::int32_t> other : {std::optional<std::int32_t>{},
-                                            {0},
-                                            {VK_MENU},
-                                            {VK_SHIFT},
-                                            {'J'},
-                                            {VK_CAPITAL + 0x10000},
-                                            {-1}})
-    EXPECT_EQ(layerKeyFrom(other), VK_NONCONVERT) << other.value_or(-2);
+  EXPECT_EQ(layerKeyFrom(std::nullopt), VK_NONCONVERT);
+  for (std::int32_t other : std::vector<std::int32_t>{0, VK_MENU, 'J', VK_CAPITAL + 0x10000, -1})
+    EXPECT_EQ(layerKeyFrom(other), VK_NONCONVERT) << other;
 }
 
 TEST(ArrowinLayerKey, RightAltWithCtrlIsAltGrAndLeavesTheLettersAlone) {

@@ -12,23 +12,23 @@ TEST(FirstStart, OnceAndOnlyWithTheIconShown) {
   EXPECT_FALSE(shouldNoteFirstStart(false, 0)) << "/hide, or the shell refused the icon";
 }
 
-TEST(FirstStart, NamesThePluginsInUseAndTheMenu) {
-  Notice notice = firstStartNotice({L"Transparent", L"Topmost", L"Arrowin"});
-  EXPECT_EQ(notice.title, L"TOV is running");
-  EXPECT_EQ(notice.text.rfind(L"In use: Transparent, Topmost, Arrowin.\nRight-click", 0), 0u)
-      << std::string(notice.text.begin(), notice.text.end());
-  EXPECT_NE(firstStartNotice({}).text.find(L"No plug-in is in use."), std::wstring::npos);
-}
-
-TEST(FirstStart, NamesThatDoNotFitGiveWayToAnEllipsis) {
-  std::vector<std::wstring> many(30, std::wstring(12, L'x'));
-  Notice notice = firstStartNotice(many);
+TEST(FirstStart, NamesWhatFitsOfThePluginsInUseAndAlwaysTheMenu) {
+  EXPECT_EQ(firstStartNotice({L"Transparent", L"Arrowin"})
+                .text.rfind(L"In use: Transparent, Arrowin.\nRight-click", 0),
+            0u);
+  EXPECT_EQ(firstStartNotice({}).text.rfind(L"No plug-in is in use.\nRight-click", 0), 0u);
+  Notice notice = firstStartNotice(std::vector<std::wstring>(30, std::wstring(12, L'x')));
   EXPECT_LE(notice.text.size(), kNoticeTextMaxLength);
   EXPECT_LE(notice.title.size(), kNoticeTitleMaxLength);
   EXPECT_NE(notice.text.find(L"x, \u2026.\nRight-click"), std::wstring::npos);
+  // A text of exactly the capacity keeps its name.
+  std::wstring fits(1 + kNoticeTextMaxLength - firstStartNotice({L"n"}).text.size(), L'n');
+  EXPECT_EQ(firstStartNotice({fits}).text.size(), kNoticeTextMaxLength);
+  EXPECT_EQ(firstStartNotice({fits}).text.find(fits), 8u);
   // One name longer than the whole text: none is shown, the menu line still is.
-  notice = firstStartNotice({std::wstring(400, L'y')});
-  EXPECT_EQ(notice.text.rfind(L"In use: \u2026.\nRight-click", 0), 0u);
+  EXPECT_EQ(
+      firstStartNotice({std::wstring(400, L'y')}).text.rfind(L"In use: \u2026.\nRight-click", 0),
+      0u);
 }
 
 }  // namespace
