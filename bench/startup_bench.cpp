@@ -12,7 +12,11 @@
 //
 // With the samples' folder, also what TOV costs a program that has nothing to do with it: the
 // time of a program's SendMessageW to a window of its own (this program, started again for each
-// measurement) while TOV runs the shipped sample HookOrder.ini and Chromal.conf, against no TOV.
+// measurement) while TOV runs the shipped sample HookOrder.ini and Chromal.conf, against no TOV;
+// and the time of its mouse events and keystrokes on its own window, with no TOV, with TOV
+// running the sample less the five plug-ins that act only in folder windows and on the desktop
+// (Colfit, ColfitXP, Widex, WidexXP, Crevo), and with the whole sample. TOV_BENCH_ONLY=Input
+// measures these last rows alone.
 //
 // Shuffla and ShufflaXP start only on the old taskbars, so the benchmark makes one of its own.
 #include <windows.h>
@@ -30,6 +34,7 @@
 #include <vector>
 
 #include "bench_clock.h"
+#include "bench_input.h"
 
 namespace {
 
@@ -45,9 +50,16 @@ struct Sample {
   double imageKilobytes = 0;  // writable pages of mapped images
   double threads = 0;
   double sendMicroseconds = 0;
+  double mouseMicroseconds = 0;
+  double keyMicroseconds = 0;
 };
 
 double now() { return nowSeconds() * 1000.0; }  // milliseconds
+
+// Other programs only ever add time: the least of the runs says what the set-up itself costs.
+double best(const std::vector<double>& values) {
+  return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+}
 
 double median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -78,14 +90,53 @@ int timeSends() {
   return static_cast<int>(best);
 }
 
-// Microseconds per send of a program started now, or a negative value when it failed. A program
-// started now, as a user starts one: under Wine, one that was already running when TOV started
-// paid nothing for TOV's old hook for every thread in its sends to its own window (the hook's
-// library was loaded into it all the same), while one started afterwards paid 66 to 87 us.
-double sendCost() {
+// The unrelated program's input: this one started with kInputArgument and "mouse" or "keys". Its
+// window is on top, under the cursor and with the focus; it times left presses and releases (no
+// plug-in acts on them) or letters outside Arrowin's table (no K, Crevo's), each sent with
+// SendInput and taken from its queue, the best of a few batches, and ends with the nanoseconds per
+// event as its exit code.
+constexpr wchar_t kInputArgument[] = L"--input";
+
+LRESULT CALLBACK inputProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return countInput(message) ? 0 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+int timeInput(bool mouse) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = inputProcedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = L"TovUnrelatedProgram";
+  if (!RegisterClassW(&windowClass)) return 0;
+  HWND window =
+      CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 200,
+                      200, 400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (window == nullptr) return 0;
+  SetForegroundWindow(window);
+  SetFocus(window);
+  SetCursorPos(400, 350);
+  constexpr int kBatches = 5;  // of 250 events
+  double best = 0;
+  const char* letters = mouse ? nullptr : "BCGIMNOPQRSTUVWXYZ";
+  if (!inputBatch(letters)) return 0;  // warm-up
+  for (int round = 0; round < 8; ++round) {
+    double start = now();
+    for (int i = 0; i < kBatches; ++i) {
+      if (!inputBatch(letters)) return 0;
+    }
+    double cost = (now() - start) * 1e6 / (kBatches * kInputBatch);
+    if (round == 0 || cost < best) best = cost;
+  }
+  DestroyWindow(window);
+  return static_cast<int>(best);
+}
+
+// Runs this program with `argument` and returns its exit code divided by 1000 (microseconds), or
+// a negative value when it failed.
+double childCost(const std::wstring& argument) {
   wchar_t program[MAX_PATH];
   if (GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return -1;
-  std::wstring commandLine = L"\"" + std::wstring(program) + L"\" " + kSendsArgument;
+  std::wstring commandLine = L"\"" + std::wstring(program) + L"\" " + argument;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -100,6 +151,18 @@ double sendCost() {
   if (!ended) TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hProcess);
   return ended ? nanoseconds / 1000.0 : -1;
+}
+
+// Microseconds per send (per input event) of a program started now, or a negative value when it
+// failed. A program started now, as a user starts one: under Wine, one that was already running
+// when TOV started paid nothing for TOV's old hook for every thread in its sends to its own window
+// (the hook's library was loaded into it all the same), while one started afterwards paid 66 to 87
+// us.
+double sendCost() { return childCost(kSendsArgument); }
+
+void measureInput(Sample& sample) {
+  sample.mouseMicroseconds = childCost(std::wstring(kInputArgument) + L" mouse");
+  sample.keyMicroseconds = childCost(std::wstring(kInputArgument) + L" keys");
 }
 
 bool writeText(const std::wstring& path, const std::string& text) {
@@ -213,11 +276,14 @@ void measureMemory(HANDLE process, DWORD processId, Sample& sample) {
   sample.threads = threads;
 }
 
+// What an unrelated program measures while the program is up.
+enum class Meanwhile { kNothing, kSends, kInput };
+
 // Starts `program` in `folder`, waits for its window of `windowClass` (for TOV: with `rows` rows
-// in its list; -1: any window), measures (with `sends`, this program's sends too), and ends it as
-// its close button would.
+// in its list; -1: any window), measures (and what an unrelated program pays `meanwhile`), and
+// ends it as its close button would.
 bool measure(const std::wstring& program, const std::wstring& folder, const wchar_t* windowClass,
-             int rows, Sample& sample, bool sends = false) {
+             int rows, Sample& sample, Meanwhile meanwhile = Meanwhile::kNothing) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -255,7 +321,8 @@ bool measure(const std::wstring& program, const std::wstring& folder, const wcha
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
     measureMemory(process.hProcess, process.dwProcessId, sample);
-    if (sends) sample.sendMicroseconds = sendCost();
+    if (meanwhile == Meanwhile::kSends) sample.sendMicroseconds = sendCost();
+    if (meanwhile == Meanwhile::kInput) measureInput(sample);
   }
   if (main != nullptr) PostMessageW(main, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
@@ -327,16 +394,29 @@ class OldTaskbar {
   bool up_ = false;
 };
 
-// The shipped samples copied into a folder of their own, with the number of libraries their
-// HookOrder.ini lists (the lines that begin with the flags).
-std::wstring sampleFolder(const std::wstring& samples, int& libraries) {
-  std::wstring folder = currentFolder() + L"\\startup-sample";
+// The plug-ins that act only in folder windows and on the desktop.
+bool actsOnlyInFolderWindows(const std::string& line) {
+  for (const char* library : {"Colfit", "ColfitXP", "Widex", "WidexXP", "Crevo"}) {
+    std::size_t at = line.find(' ');
+    if (at != std::string::npos &&
+        line.compare(at + 1, std::string::npos, std::string(library) + ".dll") == 0)
+      return true;
+  }
+  return false;
+}
+
+// The shipped samples copied into a folder of their own (`name`), with the number of libraries
+// their HookOrder.ini lists (the lines that begin with the flags); `lessTheFive` leaves the lines
+// of the plug-ins that act only in folder windows out.
+std::wstring sampleFolder(const std::wstring& samples, const wchar_t* name, bool lessTheFive,
+                          int& libraries) {
+  std::wstring folder = currentFolder() + L"\\" + name;
   CreateDirectoryW(folder.c_str(), nullptr);
-  for (const wchar_t* file : {L"HookOrder.ini", L"Chromal.conf", L"DesktopPushdownCommand.ini"})
+  for (const wchar_t* file : {L"Chromal.conf", L"DesktopPushdownCommand.ini"})
     CopyFileW((samples + L"\\" + file).c_str(), (folder + L"\\" + file).c_str(), FALSE);
   libraries = 0;
   HANDLE hookOrder =
-      CreateFileW((folder + L"\\HookOrder.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+      CreateFileW((samples + L"\\HookOrder.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (hookOrder == INVALID_HANDLE_VALUE) return folder;
   std::string text(65536, '\0');
@@ -344,24 +424,31 @@ std::wstring sampleFolder(const std::wstring& samples, int& libraries) {
   ReadFile(hookOrder, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
   CloseHandle(hookOrder);
   text.resize(read);
-  for (std::size_t line = 0; line < text.size();) {
-    if (text[line] >= '0' && text[line] <= '9') ++libraries;
-    std::size_t end = text.find('\n', line);
-    if (end == std::string::npos) break;
-    line = end + 1;
+  std::string kept;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string line = text.substr(start, end - start);
+    start = end;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    bool library = !line.empty() && line[0] >= '0' && line[0] <= '9';
+    if (library && lessTheFive && actsOnlyInFolderWindows(line)) continue;
+    if (library) ++libraries;
+    kept += line + "\r\n";
   }
+  writeText(folder + L"\\HookOrder.ini", kept);
   return folder;
 }
 
 // An unrelated program's sends, without TOV and with TOV running the shipped sample, in turns.
 void measureSends(const std::wstring& tov, const std::wstring& samples, int runs) {
   int libraries = 0;
-  const std::wstring folder = sampleFolder(samples, libraries);
+  const std::wstring folder = sampleFolder(samples, L"startup-sample", false, libraries);
   std::vector<double> none, sample;
   for (int run = 0; run < runs; ++run) {
     Sample running;
     if (run % 2 == 0) none.push_back(sendCost());
-    if (!measure(tov, folder, L"TOV", libraries, running, true)) return;
+    if (!measure(tov, folder, L"TOV", libraries, running, Meanwhile::kSends)) return;
     sample.push_back(running.sendMicroseconds);
     if (run % 2 != 0) none.push_back(sendCost());
     if (none.back() < 0 || sample.back() < 0) {
@@ -377,10 +464,66 @@ void measureSends(const std::wstring& tov, const std::wstring& samples, int runs
               ratio > 1.10 ? "  over 1.10" : "");
 }
 
+// An unrelated program's mouse events and keystrokes: no TOV, TOV with the sample less the five
+// plug-ins that act only in folder windows, TOV with the whole sample, in turns. Each run is the
+// best of the program's rounds, each figure the best of the runs: under Wine every mouse event
+// also crosses to Transparent's low-level hook thread in TOV, whose time swings with the load.
+bool measureInputRows(const std::wstring& tov, const std::wstring& samples, int runs) {
+  struct Setup {
+    const char* name = "";
+    std::wstring folder;
+    int libraries = -1;  // no TOV
+    std::vector<double> mouse, keys;
+  };
+  Setup setups[3];
+  setups[0].name = "no TOV";
+  setups[1].name = "TOV, sample less the five";
+  setups[2].name = "TOV, shipped sample";
+  setups[1].folder = sampleFolder(samples, L"input-less-five", true, setups[1].libraries);
+  setups[2].folder = sampleFolder(samples, L"input-sample", false, setups[2].libraries);
+  for (int run = 0; run < runs; ++run) {
+    for (int turn = 0; turn < 3; ++turn) {
+      Setup& setup = setups[(run + turn) % 3];
+      Sample sample;
+      if (setup.libraries < 0) {
+        measureInput(sample);
+      } else if (!measure(tov, setup.folder, L"TOV", setup.libraries, sample, Meanwhile::kInput)) {
+        return false;
+      }
+      if (sample.mouseMicroseconds < 0 || sample.keyMicroseconds < 0) {
+        std::fprintf(stderr, "startup: the input program's events did not arrive (%s)\n",
+                     setup.name);
+        return false;
+      }
+      setup.mouse.push_back(sample.mouseMicroseconds);
+      setup.keys.push_back(sample.keyMicroseconds);
+    }
+  }
+  std::printf(
+      "\nMouse events and keystrokes of another program on its own window, best of %d runs\n\n",
+      runs);
+  std::printf("%-30s %12s %12s\n", "", "mouse us", "keys us");
+  for (const Setup& setup : setups)
+    std::printf("%-30s %12.2f %12.2f\n", setup.name, best(setup.mouse), best(setup.keys));
+  auto ratioRow = [&](const char* name, const std::vector<double>& sample,
+                      const std::vector<double>& lessFive) {
+    double ratio = best(sample) / best(lessFive);
+    std::printf("%s, sample / sample less the five: %5.2f%s\n", name, ratio,
+                ratio > 1.05 ? "  over 1.05" : "");
+  };
+  std::printf("\n");
+  ratioRow("mouse", setups[2].mouse, setups[1].mouse);
+  ratioRow("keys ", setups[2].keys, setups[1].keys);
+  std::printf("(the five: Colfit, ColfitXP, Widex, WidexXP, Crevo; target 1.05 or less)\n");
+  return true;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wcscmp(argv[1], kSendsArgument) == 0) return timeSends();
+  if (argc == 3 && std::wcscmp(argv[1], kInputArgument) == 0)
+    return timeInput(std::wcscmp(argv[2], L"mouse") == 0);
   if (argc < 3) {
     std::fprintf(stderr, "usage: tov_startup <plug-in folder> <minimal window program> [runs]\n");
     return 2;
@@ -388,6 +531,10 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring tov = std::wstring(argv[1]) + L"\\TOV.exe";
   const std::wstring minimal = argv[2];
   const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 15;
+  wchar_t only[16] = L"";
+  GetEnvironmentVariableW(L"TOV_BENCH_ONLY", only, 16);
+  if (std::wcscmp(only, L"Input") == 0)
+    return argc > 4 && measureInputRows(tov, argv[4], runs) ? 0 : 1;
   OldTaskbar taskbar;
 
   std::string hookOrder;
@@ -455,6 +602,9 @@ int wmain(int argc, wchar_t** argv) {
               verdict(memoryRatio));
   std::printf("private with writable images, all / minimal: %5.2f%s\n", imageRatio,
               verdict(imageRatio));
-  if (argc > 4) measureSends(tov, argv[4], runs);
+  if (argc > 4) {
+    measureSends(tov, argv[4], runs);
+    if (!measureInputRows(tov, argv[4], runs)) return 1;
+  }
   return 0;
 }

@@ -64,6 +64,13 @@ VIAddVersionKey "LegalCopyright" ""
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\guide.html"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the TOV guide"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+; When a library of the TOV being replaced was still loaded in some program and had to be moved
+; aside (REMOVE_PROGRAM_FILE), the page offers no start: it says to sign out first.
+!define MUI_FINISHPAGE_TEXT_REBOOT "Some programs still hold plug-ins of the TOV you had.$\r$\n$\r$\nSign out of Windows (or restart it) before you start TOV: a program that holds an old plug-in would take it for the new one, and could stop working."
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_TEXT_REBOOTNOW "Restart now"
+!define MUI_FINISHPAGE_TEXT_REBOOTLATER "I will sign out or restart before I start TOV"
+!define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -116,9 +123,12 @@ FunctionEnd
 !insertmacro QUIT_RUNNING_TOV "un."
 
 ; Removes one program file. A plug-in library can stay mapped into programs its hook ran in for a
-; while after TOV has quit (until they next take a message; Pushdown and Shuffla until they end),
-; and then it cannot be deleted or replaced, but it can be renamed: it is moved into the temporary
-; folder instead.
+; while after TOV has quit (until they next take a message; Shuffla's in the shell of an old
+; taskbar until it ends), and then it cannot be deleted or replaced, but it can be renamed: it is
+; moved into the temporary folder instead. Windows loads a hook's library into a program by its
+; path, and gives a program that still holds the old file under that path the old one again: the
+; new TOV's hooks would run code of the old library there. So a file moved aside sets the reboot
+; flag, and the finish page asks for a sign-out (or a restart) instead of starting TOV.
 !macro REMOVE_PROGRAM_FILE name
   Delete "$INSTDIR\${name}"
   ${If} ${FileExists} "$INSTDIR\${name}"
@@ -127,7 +137,10 @@ FunctionEnd
     Rename "$INSTDIR\${name}" $R0
     ${If} ${FileExists} "$INSTDIR\${name}"
       DetailPrint "Could not remove $INSTDIR\${name}"
+    ${Else}
+      DetailPrint "$INSTDIR\${name} is still in use: moved aside. Sign out before you start TOV."
     ${EndIf}
+    SetRebootFlag true
   ${EndIf}
 !macroend
 

@@ -119,6 +119,16 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
+// Stopped or switched off while a letter is held as an arrow: the arrow is let go now, as the
+// program would otherwise never see it go up.
+void releaseHeldArrows() {
+  KeyTable arrows{};
+  std::size_t count = arrowsHeldByLetters(
+      kInitialSourceKeys, kInitialTargetKeys,
+      [](std::int32_t key) { return tov::isKeyDown(key, false); }, arrows);
+  for (std::size_t i = 0; i < count; ++i) send(arrowEvents(arrows[i], true, ShiftWrap::kNone, 0));
+}
+
 // Arrowin's own items, one per layer key in the order of kLayerKeys; offset 4 still switches the
 // plug-in on and off, as for every plug-in without items of its own before.
 constexpr int kFirstLayerItem = tov::kFirstPluginOffset + 1;
@@ -144,6 +154,17 @@ class Arrowin final
                    {kFirstLayerItem + 1, L"Hold Right Alt", layerKey_ == kLayerKeys[1]},
                    {kFirstLayerItem + 2, L"Hold No-conversion key", layerKey_ == kLayerKeys[2]}},
                   true);
+  }
+
+  bool stop() override {
+    bool stopped = OneHookPlugin::stop();
+    if (stopped) releaseHeldArrows();
+    return stopped;
+  }
+  bool setUse(bool use) override {
+    OneHookPlugin::setUse(use);
+    if (!use && tov::isHookInstalled(state.hHook)) releaseHeldArrows();
+    return state.inUse;
   }
 
  private:

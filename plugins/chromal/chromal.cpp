@@ -8,13 +8,13 @@
 #include <plugin_frame.h>
 #include <scoped_win.h>
 #include <text_file.h>
+#include <thread_hooks.h>
 #include <window_classes.h>
 #include <window_facts.h>
 
 #include <utility>
 
 #include "core/rules.h"
-#include "thread_hooks.h"
 
 namespace {
 
@@ -67,6 +67,8 @@ HWND colouredWindowOf(HWND window) {
 }
 
 LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  // Every message goes on to the next hook, those Chromal acts on too: other programs' hooks on
+  // this thread see them as well (and the message reaches the view either way).
   if (code >= 0 && state.inUse) {
     const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (sent->message == WM_NCDESTROY) {
@@ -81,7 +83,6 @@ LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
         // list's text colour asks for it.
         if (sent->message == LVM_SETTEXTCOLOR)
           tov::postToHost(kName, kRefreshOffset, reinterpret_cast<LPARAM>(root));
-        return 0;
       }
     }
   }
@@ -153,7 +154,6 @@ class ColourSender {
 class Chromal final : public tov::SharedPlugin<SharedState, state> {
  public:
   Chromal(int pluginId, IPluginHost* pluginHost) : SharedPlugin(kName, pluginId, pluginHost) {}
-  ~Chromal() override { stopWatching(); }
 
   // The host colours the windows and takes the hook's commands: without a host there is no
   // plug-in.
@@ -205,7 +205,7 @@ class Chromal final : public tov::SharedPlugin<SharedState, state> {
 
  private:
   bool onReload(LPARAM) {
-    if (events_.started()) watchAll();
+    if (windows_.started()) windows_.watchAll();
     reloadSettings();
     applyToAllWindows();
     return true;
@@ -268,53 +268,41 @@ class Chromal final : public tov::SharedPlugin<SharedState, state> {
 
   // ---- Which threads are hooked (thread_hooks.h) ----
 
-  bool startWatching() {
-    watcher = this;
-    if (!events_.start(onWindowEvent)) return false;
-    watchAll();
-    return true;
-  }
+  bool startWatching() { return windows_.start(); }
+  void stopWatching() { windows_.stop(); }
 
-  void stopWatching() {
-    events_.stop();
-    hooks_.removeAll();
-    if (watcher == this) watcher = nullptr;
-  }
+  // Folder windows and the desktop, and their trees and lists: a view on another thread than its
+  // window has that thread hooked too.
+  class ColouredWindows final : public tov::WatchedWindows {
+   public:
+    explicit ColouredWindows(Chromal& chromal)
+        : WatchedWindows({WH_CALLWNDPROC, callWndProcedure}), chromal_(chromal) {}
 
-  void watchAll() {
-    hooks_.beginPass();
-    forEachColouredWindow(&Chromal::watchWindow);
-    hooks_.endPass();
-  }
+   private:
+    HWND watchedWindowOf(HWND window) override { return colouredWindowOf(window); }
+    bool watchesTopLevel(HWND window) override { return isColouredWindow(window); }
+    // True when one of the window's views was not watched yet.
+    bool watchThreadsOf(HWND window) override {
+      hooks_.watch(window);
+      Views views = viewsOf(window);
+      bool tree = hooks_.watch(views.tree);
+      bool list = hooks_.watch(views.list);
+      return tree || list;
+    }
+    // A new folder window has its thread hooked before its views exist, so the shell's first
+    // colours come back at once; a new view of one is coloured now, whatever the shell does.
+    void appeared(HWND window, bool, bool newView) override {
+      if (newView) chromal_.applyColours(window);
+    }
 
-  // Hooks the threads of a folder window or the desktop and of its views; true when one of its
-  // views was not watched yet.
-  bool watch(HWND window) {
-    hooks_.watch(window);
-    Views views = viewsOf(window);
-    bool tree = hooks_.watch(views.tree);
-    bool list = hooks_.watch(views.list);
-    return tree || list;
-  }
-  void watchWindow(HWND window) { watch(window); }
-
-  // A window was created or shown in another program. A new folder window has its thread hooked
-  // before its views exist, so the shell's first colours come back at once; a new view of one is
-  // coloured now, whatever the shell does.
-  static void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child,
-                                     DWORD, DWORD) {
-    if (object != OBJID_WINDOW || child != CHILDID_SELF || watcher == nullptr) return;
-    HWND coloured = colouredWindowOf(window);
-    if (coloured == nullptr) return;
-    watcher->hooks_.forgetGone();
-    if (watcher->watch(coloured)) watcher->applyColours(coloured);
-  }
+    Chromal& chromal_;
+  };
 
   // Posted by the hook as a watched window is destroyed. Anyone can post it: at worst a thread
   // loses its hook early, until the window's next view or the next reload.
   bool onWindowGone(LPARAM param) {
-    if (!events_.started()) return false;
-    hooks_.forgetGone(reinterpret_cast<HWND>(param));
+    if (!windows_.started()) return false;
+    windows_.forget(reinterpret_cast<HWND>(param));
     return true;
   }
 
@@ -368,13 +356,9 @@ class Chromal final : public tov::SharedPlugin<SharedState, state> {
 
   static constexpr int kSampleLeft = 100;
 
-  // The one object that the window events reach (each program has its own copy of this).
-  static inline Chromal* watcher = nullptr;
-
   RuleTable rules_;
   bool started_ = false;
-  ThreadHooks hooks_{callWndProcedure};
-  WindowEvents events_;
+  ColouredWindows windows_{*this};
 };
 
 }  // namespace

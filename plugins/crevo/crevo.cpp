@@ -2,9 +2,10 @@
 // file list's selection, so that the Applications key opens the background's context menu, and
 // types that key and then W (New) and F (Folder). In the items view of a folder window (Windows
 // Vista on) it types the shell's own shortcut, Ctrl+Shift+N, instead. The K itself never reaches
-// the window.
+// the window. The hook runs only on the threads of folder windows, the desktop and their lists.
 #include <items_view.h>
 #include <plugin_frame.h>
+#include <thread_hooks.h>
 #include <window_classes.h>
 
 #include <commctrl.h>
@@ -16,54 +17,37 @@ namespace {
 using namespace tov::crevo;
 
 struct SharedState {
-  HHOOK hHook;
+  HHOOK hHook;  // stays null: the hooks are per thread, and only the host keeps their handles
   bool inUse;
   std::uint8_t triggerKey;  // not read: any program can write the section; the key is constant
 };
 
 TOV_SHARED constinit SharedState state = {nullptr, true, kInitialTriggerKey};
 
-// The whole clearing of a selection is given this long: a list that answers slowly, or not at
-// all, holds up the program the hook runs in no longer than that, however many items it has, and
-// is left as far as it got.
-constexpr DWORD kClearingBudgetMs = 1000;
+// A list that answers slowly, or not at all, holds up the program the hook runs in no longer than
+// this for each question.
+constexpr UINT kListAnswerMs = 500;
 
-// One question to the list within what is left of the budget begun at tick `start`; false when
-// the budget is spent or the list did not answer in time. Ticks wrap around: their difference,
-// taken unsigned, does not mind.
-bool askList(HWND list, DWORD start, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer) {
-  DWORD elapsed = GetTickCount() - start;
-  UINT left = elapsed < kClearingBudgetMs ? kClearingBudgetMs - elapsed : 0;
-  DWORD_PTR result = 0;
-  if (left == 0 ||
-      SendMessageTimeoutW(list, message, wParam, lParam, SMTO_ABORTIFHUNG, left, &result) == 0)
-    return false;
-  answer = static_cast<LRESULT>(result);
-  return true;
-}
-
+// Clears the list's selection in one go, so that the Applications key cannot open the menu of
+// items still selected, however many there are.
 void clearSelection(HWND list) {
   // The item record travels by pointer, which means something only inside this process.
   DWORD owner = 0;
   GetWindowThreadProcessId(list, &owner);
   if (owner != GetCurrentProcessId()) return;
-  // A list of this thread is called directly, whatever the time-out: the budget is checked before
-  // every question.
-  DWORD start = GetTickCount();
-  LRESULT selected = 0;
-  LRESULT count = 0;
-  if (!askList(list, start, LVM_GETSELECTEDCOUNT, 0, 0, selected) || selected == 0 ||
-      !askList(list, start, LVM_GETITEMCOUNT, 0, 0, count))
+  // A list of this thread is called directly, whatever the time-out.
+  DWORD_PTR selected = 0;
+  if (SendMessageTimeoutW(list, LVM_GETSELECTEDCOUNT, 0, 0, SMTO_ABORTIFHUNG, kListAnswerMs,
+                          &selected) == 0 ||
+      selected == 0)
     return;
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED;
   item.state = 0;
-  LRESULT ignored = 0;
-  for (LRESULT i = 0; i < count; ++i) {
-    if (!askList(list, start, LVM_SETITEMSTATE, static_cast<WPARAM>(i),
-                 reinterpret_cast<LPARAM>(&item), ignored))
-      break;
-  }
+  DWORD_PTR ignored = 0;
+  // Item -1 is every item.
+  SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                      reinterpret_cast<LPARAM>(&item), SMTO_ABORTIFHUNG, kListAnswerMs, &ignored);
 }
 
 void typeKeys(const KeyEvent* keys, std::size_t count) {
@@ -95,12 +79,43 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
   }
-  return CallNextHookEx(state.hHook, code, wParam, lParam);
+  // The handle is ignored on Windows NT, and this thread's is the host's alone to know.
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class Crevo final : public tov::OneHookPlugin<SharedState, state, WH_KEYBOARD, keyboardProcedure> {
+// The desktop or a folder window, for itself or its file list.
+bool isNewFolderWindow(HWND window) {
+  tov::ClassName name(window);
+  return isNewFolderWindowClass(name.get()) || tov::isDesktopWindow(window, name.get());
+}
+
+// The keys go to the thread of the window that has the focus: a folder window's or the desktop's,
+// or its list's where that one is another thread's (the desktop's may be).
+class NewFolderWindows final : public tov::WatchedWindows {
  public:
-  Crevo(int pluginId, IPluginHost* pluginHost) : OneHookPlugin(L"Crevo", pluginId, pluginHost) {}
+  NewFolderWindows() : WatchedWindows({WH_KEYBOARD, keyboardProcedure}) {}
+
+ private:
+  HWND watchedWindowOf(HWND window) override {
+    HWND root = GetAncestor(window, GA_ROOTOWNER);
+    if (root == nullptr || (root != window && !tov::hasClass(window, kFileListClass)))
+      return nullptr;
+    return isNewFolderWindow(root) ? root : nullptr;
+  }
+  bool watchThreadsOf(HWND window) override {
+    bool fresh = hooks_.watch(window);
+    return hooks_.watch(tov::firstDescendant(window, kFileListClass)) || fresh;
+  }
+};
+
+class Crevo final : public tov::WatchingPlugin<SharedState, state> {
+ public:
+  Crevo(int pluginId, IPluginHost* pluginHost) : WatchingPlugin(L"Crevo", pluginId, pluginHost) {}
+
+ private:
+  tov::WatchedWindows& watchedWindows() override { return windows_; }
+
+  NewFolderWindows windows_;
 };
 
 }  // namespace

@@ -87,10 +87,18 @@ class ListWindows final : public FitWindows {
 
 }  // namespace
 
-HWND findFileList(HWND window) {
+namespace {
+
+bool isFolderWindow(HWND window) {
   ClassName name(window);
-  if (!name.is(L"CabinetWClass") && !name.is(L"ExploreWClass")) return nullptr;
-  HWND list = firstDescendant(window, L"SysListView32");
+  return name.is(L"CabinetWClass") || name.is(L"ExploreWClass");
+}
+
+}  // namespace
+
+HWND findFileList(HWND window) {
+  if (!isFolderWindow(window)) return nullptr;
+  HWND list = firstDescendant(window, kFileListClass);
   if (list == nullptr) return nullptr;
   DWORD process = 0;
   GetWindowThreadProcessId(list, &process);
@@ -103,6 +111,11 @@ bool fitExplorerWindow(HWND window, Variant variant, const FitParameters& parame
   ListWindows windows(list, window);
   fit(windows, variant, parameters);
   return true;
+}
+
+// A top-level folder window: the corner double clicks reach its thread.
+HWND FolderWindows::watchedWindowOf(HWND window) {
+  return GetAncestor(window, GA_ROOT) == window && isFolderWindow(window) ? window : nullptr;
 }
 
 }  // namespace tov::explorer_fit

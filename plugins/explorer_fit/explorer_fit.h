@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include <thread_hooks.h>
+
 #include "core/fit.h"
 
 namespace tov::explorer_fit {
+
+inline constexpr wchar_t kFileListClass[] = L"SysListView32";
 
 // The file list of a folder window ("CabinetWClass" or "ExploreWClass"): its first descendant of
 // class "SysListView32". Null for any other window, and for a list of another program, whose
@@ -15,5 +19,15 @@ HWND findFileList(HWND window);
 
 // Fits a folder window to its file list; false when `window` has none (and is left alone).
 bool fitExplorerWindow(HWND window, Variant variant, const FitParameters& parameters);
+
+// The fit plug-ins' hooks are on the threads of folder windows only: a double click on a sizing
+// corner of any other program's window is no business of theirs.
+class FolderWindows : public WatchedWindows {
+ public:
+  using WatchedWindows::WatchedWindows;
+
+ protected:
+  HWND watchedWindowOf(HWND window) override;
+};
 
 }  // namespace tov::explorer_fit

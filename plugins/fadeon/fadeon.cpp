@@ -12,6 +12,8 @@
 #include <window_facts.h>
 #include <window_worker.h>
 
+#include <atomic>
+
 #include "core/fade.h"
 
 namespace {
@@ -58,9 +60,17 @@ void setAlpha(HWND window, BYTE alpha, UINT answerTimeoutMs) {
   RedrawWindow(window, nullptr, nullptr, tov::kRedrawAll);
 }
 
+// Whether an activation's pass may go on. A pass that began before Fadeon was switched off or
+// stopped ends at its next window, so that it fades nothing after the windows were made opaque
+// again. In another program, the hook is still installed; in TOV, where the worker may still hold
+// a requested pass when the windows are made opaque, Fadeon has not been stopped since.
+bool activationPassGoesOn() { return state.inUse && state.hShellHook != nullptr; }
+std::atomic<bool> stoppedHere{false};
+bool requestedPassGoesOn() { return state.inUse && !stoppedHere.load(); }
+
 // Fades the normal top-level windows from `first` down the Z order. Three regions per pass,
-// whatever the number of windows.
-void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
+// whatever the number of windows. `goesOn`, when given, is asked before each window.
+void fadeWindowStack(HWND first, UINT answerTimeoutMs, bool (*goesOn)() = nullptr) {
   tov::ScopedRegion covered(CreateRectRgn(0, 0, 0, 0));
   tov::ScopedRegion scratch(CreateRectRgn(0, 0, 0, 0));
   tov::ScopedRegion shape(CreateRectRgn(0, 0, 0, 0));
@@ -68,6 +78,7 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
   if (!covered || !scratch || !shape) return;
   FadeSequence sequence(kInitialStartAlpha, kInitialAlphaStep, kInitialMinAlpha);
   for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (goesOn != nullptr && !goesOn()) return;
     bool normal = tov::isNormalTopLevelWindow(window);
     if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;
     windowShape(window, shape.get());
@@ -82,7 +93,7 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
 constinit tov::WindowWorker worker;
 
 void fadeFromJob(LPARAM first) {
-  fadeWindowStack(reinterpret_cast<HWND>(first), tov::kHostAnswerTimeoutMs);
+  fadeWindowStack(reinterpret_cast<HWND>(first), tov::kHostAnswerTimeoutMs, requestedPassGoesOn);
 }
 
 LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
@@ -90,7 +101,8 @@ LRESULT CALLBACK shellProcedure(int code, WPARAM wParam, LPARAM lParam) {
     // On TOV's thread that serves hooks (an activation in a program of the other bitness), the
     // pass is only asked for; the latest activation's replaces one not yet begun.
     if (!tov::onHookServingThread() || !worker.request(fadeFromJob, static_cast<LPARAM>(wParam)))
-      fadeWindowStack(reinterpret_cast<HWND>(wParam), tov::kHookAnswerTimeoutMs);
+      fadeWindowStack(reinterpret_cast<HWND>(wParam), tov::kHookAnswerTimeoutMs,
+                      activationPassGoesOn);
   }
   // The notification is never consumed.
   return CallNextHookEx(state.hShellHook, code, wParam, lParam);
@@ -111,7 +123,12 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   Fadeon(int pluginId, IPluginHost* pluginHost) : SharedPlugin(L"Fadeon", pluginId, pluginHost) {}
   ~Fadeon() override { worker.end(); }
 
-  bool initialize() override { return setCommand(kRemainTrans, &Fadeon::toggleRemainTrans); }
+  bool initialize() override {
+    // The section outlives a TOV while any program maps the library: this TOV begins with "Is
+    // remain trans" off, whatever an earlier one left there.
+    state.remainTrans = false;
+    return setCommand(kRemainTrans, &Fadeon::toggleRemainTrans);
+  }
 
   HMENU createMenu() override {
     return menuOf({{kRemainTrans, L"Is remain trans", state.remainTrans}});
@@ -130,14 +147,18 @@ class Fadeon final : public tov::SharedPlugin<SharedState, state> {
   // The first pass runs whether or not the plug-in is in use, and also when already started.
   bool start() override {
     if (!tov::startHook(state.hShellHook, WH_SHELL, shellProcedure)) return false;
+    stoppedHere = false;
     fadeFromTop();
     return true;
   }
 
-  // The windows are made opaque even when no hook was installed.
+  // The windows are made opaque even when no hook was installed; after the hook is gone, so that
+  // no activation's pass fades them again.
   bool stop() override {
+    bool stopped = tov::stopHook(state.hShellHook);
+    stoppedHere = true;
     if (!state.remainTrans) makeAllOpaque();
-    return tov::stopHook(state.hShellHook);
+    return stopped;
   }
 
  private:

@@ -6,6 +6,7 @@
 // program and is never asked from inside a hook.
 #pragma once
 
+#include <plugin_frame.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -45,5 +46,24 @@ void noteLeftPress(ItemsViewPresses& presses, const wchar_t* plugin, const MOUSE
 // background. The command is the plug-in's (offset kItemsViewGoUpOffset): false, declined, while
 // the plug-in is not in use, else true.
 bool goUpItemsView(HWND view, const ItemsViewPresses& presses, bool inUse);
+
+// The plug-in of either library, with its mouse hook: the presses the hooks paired before a stop,
+// or for an earlier TOV (the section outlives it while a program maps the library), pair with none
+// after.
+template <class State, State& state, HOOKPROC procedure>
+class PressPairingPlugin : public tov::OneHookPlugin<State, state, WH_MOUSE, procedure> {
+  using Hook = tov::OneHookPlugin<State, state, WH_MOUSE, procedure>;
+
+ public:
+  using Hook::Hook;
+  bool start() override {
+    state.presses = kNoPresses;
+    return Hook::start();
+  }
+  bool stop() override {
+    state.presses = kNoPresses;
+    return Hook::stop();
+  }
+};
 
 }  // namespace tov::pushup

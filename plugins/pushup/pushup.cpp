@@ -39,7 +39,7 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
-using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
+using Base = PressPairingPlugin<SharedState, state, mouseProcedure>;
 
 class Pushup final : public Base {
  public:

@@ -55,7 +55,7 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(state.hHook, code, wParam, lParam);
 }
 
-using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
+using Base = PressPairingPlugin<SharedState, state, mouseProcedure>;
 
 class PushupB final : public Base {
  public:

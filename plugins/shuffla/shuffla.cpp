@@ -228,11 +228,24 @@ void onCaptureLost(HWND control) {
   clearTarget(control);
 }
 
+// A drag under way when Shuffla is switched off or stopped is given up: nothing moves, the drag
+// image and the drop mark go, and the capture the drag held is let go, so that the taskbar is
+// left as before the press.
+void abandonDrag(HWND control) {
+  drag.buttonDown = false;
+  if (!drag.dragging) return;
+  drag.dragging = false;  // first: letting the capture go tells the control, which ends here then
+  endDragImage(control);
+  clearTarget(control);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  if (GetCapture() == control) ReleaseCapture();
+}
+
 // Puts the control's own procedure back, with what a drag under way had shown. This copy of the
 // library knows what it subclassed; the shared flag may have been cleared by a re-attach meanwhile.
 void unsubclass(HWND control) {
   if (control != subclassedControl || originalProcedure == nullptr) return;
-  if (drag.dragging) endDragImage(control);
+  abandonDrag(control);
   destroyDragImages();
   drag = DragState{};
   SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProcedure));
@@ -255,7 +268,10 @@ LRESULT CALLBACK taskbarProcedure(HWND control, UINT message, WPARAM wParam, LPA
     return 0;
   }
   if (message == subclassMessage) return kSubclassedAnswer;
-  if (!state.inUse) return passOn(control, message, wParam, lParam);
+  if (!state.inUse) {
+    abandonDrag(control);
+    return passOn(control, message, wParam, lParam);
+  }
   switch (message) {
     case WM_NULL:
       createDragImages();

@@ -188,6 +188,22 @@ void onLowLevelPress(WPARAM message, const MSLLHOOKSTRUCT& event) {
   }
 }
 
+// Stopped or switched off in the middle of an adjustment (one the section reports for the last
+// real right press included): it ends, and the target gets its own caption back; its opacity
+// stays as the adjustment left it. The section is left idle for the hooks that still run in other
+// programs, and for the next TOV, which finds it as long as any program maps the library. On the
+// low-level hook's thread between its calls (switched off), or once that thread has ended
+// (stopped): never while the hook changes TOV's record.
+void endOwnAdjustment() {
+  takeUpReportedAdjustment();
+  state.isAdjusting = false;
+  own.pressPending = false;
+  if (own.running) {
+    own.running = false;
+    own.targetOwed = true;
+  }
+}
+
 // ---- The hooks ---------------------------------------------------------------------------------
 
 // The start, in the process of the pressed window: reported in the section and shown on the
@@ -263,6 +279,9 @@ LRESULT CALLBACK lowLevelMouseProcedure(int code, WPARAM wParam, LPARAM lParam) 
 // mouse event of the desktop.
 constexpr DWORD kRenewLowLevelHookMs = 3000;
 
+// Posted to the low-level hook's thread when the plug-in is switched off.
+constexpr UINT kEndAdjustmentMessage = WM_APP;
+
 // The low-level hook this process installed, on the hook's own thread; the section's handle is
 // written for the hook's CallNextHookEx (which ignores it) and never read.
 HHOOK lowLevelHook = nullptr;
@@ -297,6 +316,10 @@ DWORD runLowLevelThread(void* ready) {
     }
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) quit = true;
+      if (message.message == kEndAdjustmentMessage) {
+        endOwnAdjustment();
+        showOwn();
+      }
     }
   }
   UnhookWindowsHookEx(lowLevelHook);
@@ -339,6 +362,11 @@ class Transparent final : public tov::SharedPlugin<SharedState, state> {
   // that fails the first goes again, so a failed start leaves no hook behind.
   bool start() override {
     if (lowLevelThread.running()) return true;
+    // What an earlier TOV left in the section (one that ended without stopping, or whose hooks
+    // another program still runs): no adjustment is running for this one.
+    state.isAdjusting = false;
+    state.targetWindow = nullptr;
+    state.targetThread = 0;
     if (!tov::startHook(state.hMouseHook, WH_MOUSE, mouseProcedure)) return false;
     if (!startLowLevelThread()) {
       tov::stopHook(state.hMouseHook);
@@ -347,10 +375,23 @@ class Transparent final : public tov::SharedPlugin<SharedState, state> {
     return true;
   }
 
+  // The low-level hook's thread has ended before the adjustment is: nothing changes TOV's record
+  // meanwhile.
   bool stop() override {
     if (!tov::stopHook(state.hMouseHook)) return false;
     stopLowLevelThread();
+    endOwnAdjustment();
+    if (own.targetOwed || own.previousOwed) worker.run(showOwnJob, 0);
     return true;
+  }
+
+  // Off: the hooks pass everything on from now, and the low-level hook's thread ends the
+  // adjustment once it has taken what the hook was given before.
+  bool setUse(bool use) override {
+    SharedPlugin::setUse(use);
+    if (!use && lowLevelThread.running())
+      PostThreadMessageW(lowLevelThread.id(), kEndAdjustmentMessage, 0, 0);
+    return state.inUse;
   }
 
  private:

@@ -1,5 +1,6 @@
 // Widex and WidexXP: a double click on a folder window's lower-right sizing corner fits the
 // window to its file list. Every other double click, on other windows too, reaches its window.
+// The hook runs only on the threads of folder windows.
 #include <plugin_frame.h>
 
 #include "explorer_fit.h"
@@ -17,7 +18,7 @@ constexpr Variant kVariant = Variant::kA;
 #endif
 
 struct SharedState {
-  HHOOK hHook;
+  HHOOK hHook;  // stays null: the hooks are per thread, and only the host keeps their handles
   bool inUse;
 };
 
@@ -31,12 +32,19 @@ LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
         fitExplorerWindow(GetAncestor(mouse->hwnd, GA_ROOTOWNER), kVariant, kWidexFit))
       return 1;
   }
-  return CallNextHookEx(state.hHook, code, wParam, lParam);
+  // The handle is ignored on Windows NT, and this thread's is the host's alone to know.
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class Widex final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
+// The hook is on the threads of folder windows only (thread_hooks.h).
+class Widex final : public tov::WatchingPlugin<SharedState, state> {
  public:
-  Widex(int pluginId, IPluginHost* pluginHost) : OneHookPlugin(kName, pluginId, pluginHost) {}
+  Widex(int pluginId, IPluginHost* pluginHost) : WatchingPlugin(kName, pluginId, pluginHost) {}
+
+ private:
+  tov::WatchedWindows& watchedWindows() override { return windows_; }
+
+  FolderWindows windows_{{WH_MOUSE, mouseProcedure}};
 };
 
 }  // namespace

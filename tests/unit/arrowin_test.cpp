@@ -43,6 +43,17 @@ TEST(ArrowinTable, CountLimitsTheSearchAndNeverReadsPastTheTables) {
   EXPECT_EQ(target('L', 1000), VK_RIGHT);
 }
 
+// Up held for E and for K, Left held alone (its letters are up), D held alone.
+bool heldKey(std::int32_t key) {
+  return key == 'E' || key == 'K' || key == VK_UP || key == VK_LEFT || key == 'D';
+}
+
+TEST(ArrowinTable, AStopLetsGoOnlyTheArrowsHeldForLettersEachOnce) {
+  KeyTable arrows{};
+  ASSERT_EQ(arrowsHeldByLetters(kInitialSourceKeys, kInitialTargetKeys, heldKey, arrows), 1u);
+  EXPECT_EQ(arrows[0], VK_UP);
+}
+
 TEST(ArrowinKeys, ReleaseIsBit31OfTheFlags) {
   EXPECT_FALSE(isKeyRelease(0x00240001));        // J pressed
   EXPECT_FALSE(isKeyRelease(0x40240001));        // auto-repeat

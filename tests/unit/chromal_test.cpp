@@ -9,7 +9,6 @@
 #include <string>
 
 #include "plugins/chromal/core/rules.h"
-#include "plugins/chromal/core/watched_threads.h"
 #include "plugins/chromal/core/wildcard.h"
 
 namespace tov::chromal {
@@ -203,42 +202,6 @@ TEST(ChromalWildcard, ManyStarsOnALongPathFinishAtOnce) {
   std::wstring path(259, L'a');
   EXPECT_FALSE(wildcardMatch(path.c_str(), L"*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b"));
   EXPECT_TRUE(wildcardMatch(path.c_str(), L"*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a"));
-}
-
-// ---- Which threads keep a hook ---------------------------------------------------------------
-
-std::vector<std::uint32_t> threadsOf(const std::vector<WatchedThreads::Hook>& hooks) {
-  std::vector<std::uint32_t> threads;
-  for (const WatchedThreads::Hook& hook : hooks) threads.push_back(hook.thread);
-  return threads;
-}
-
-TEST(ChromalWatchedThreads, AThreadKeepsItsHookWhileItOwnsAWatchedWindow) {
-  WatchedThreads table;
-  EXPECT_TRUE(table.addWindow(0x10, 1));  // a folder window and its list, thread 1
-  EXPECT_TRUE(table.addWindow(0x11, 1));
-  EXPECT_FALSE(table.addWindow(0x11, 1)) << "seen already";
-  EXPECT_TRUE(table.addWindow(0x20, 2));
-  EXPECT_TRUE(table.addWindow(0x11, 3)) << "the handle now names another thread's window";
-  for (std::uint32_t thread : {1u, 2u, 3u}) table.addHook({thread, thread * 100, thread * 1000});
-  EXPECT_TRUE(table.isHooked(2) && !table.isHooked(4));
-  EXPECT_TRUE(table.takeUnneededHooks().empty());
-
-  table.removeWindow(0x10);
-  EXPECT_EQ(threadsOf(table.takeUnneededHooks()), std::vector<std::uint32_t>{1});
-  EXPECT_FALSE(table.isHooked(1));
-  table.removeWindowsIf([](WatchedThreads::Handle, std::uint32_t thread) { return thread == 2; });
-  std::vector<WatchedThreads::Hook> unneeded = table.takeUnneededHooks();
-  ASSERT_EQ(unneeded.size(), 1u);
-  EXPECT_EQ(unneeded[0].hook, 200u);
-  EXPECT_EQ(unneeded[0].threadHandle, 2000u);
-
-  // A pass forgets every window; the threads it finds again keep their hooks.
-  table.clearWindows();
-  table.addWindow(0x30, 3);
-  EXPECT_TRUE(table.takeUnneededHooks().empty());
-  EXPECT_EQ(threadsOf(table.takeAll()), std::vector<std::uint32_t>{3});
-  EXPECT_TRUE(table.addWindow(0x30, 3)) << "forgotten with the rest";
 }
 
 }  // namespace

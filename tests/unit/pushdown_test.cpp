@@ -8,70 +8,78 @@
 namespace tov::pushdown {
 namespace {
 
-constexpr std::uint32_t kThread = 7;
-constexpr std::uint32_t kOtherThread = 9;
 constexpr HoldFacts kHeld{true, true, false, false, true, false, false};
 constexpr HoldFacts kReleasedUnseen{false, true, false, false, true, false, false};
+constexpr PressFacts kRealPress{true, true, true};
+constexpr std::uint32_t kMark = 41;
 
-// A press on `thread` whose timer got `timer`.
-HoldRecord pressed(std::uintptr_t timer, std::uint32_t thread = kThread) {
-  HoldRecord record{};
-  pressStarted(record, thread);
-  timerStarted(record, timer, thread);
-  return record;
+// A press TOV saw and timed.
+HoldWatch timed() {
+  HoldWatch watch{};
+  EXPECT_TRUE(pressReported(watch, kRealPress));
+  return watch;
 }
 
-TEST(PushdownPress, OnlyTheReleaseOfAPressWhoseHoldFiredIsSwallowed) {
-  HoldRecord record = pressed(41);
-  ASSERT_TRUE(timerDue(record, 41, kThread));
-  EXPECT_EQ(holdFired(record, kHeld), HoldAction::kMaximize);
-  EXPECT_TRUE(pressEnded(record, kThread).swallow);
-  EXPECT_FALSE(pressEnded(record, kThread).swallow) << "a release whose press was never seen";
-  HoldRecord untimed = pressed(0);  // SetTimer refused
-  EXPECT_FALSE(pressEnded(untimed, kThread).swallow);
-  // The button went up where the hook did not see it before the timer came due.
-  HoldRecord missed = pressed(41);
-  ASSERT_TRUE(timerDue(missed, 41, kThread));
-  EXPECT_EQ(holdFired(missed, kReleasedUnseen), HoldAction::kNothing);
-  EXPECT_FALSE(pressEnded(missed, kThread).swallow);
-  // A hold fired but its release went elsewhere: the next press's short click passes whole.
-  HoldRecord next = pressed(41);
-  ASSERT_TRUE(timerDue(next, 41, kThread));
-  holdFired(next, kHeld);
-  pressStarted(next, kThread);
-  timerStarted(next, 42, kThread);
-  EXPECT_FALSE(pressEnded(next, kThread).swallow);
+TEST(PushdownHold, OnlyAPressTovSeesItselfIsTimedAndEveryReportEndsWhatWentBefore) {
+  for (PressFacts facts : {PressFacts{false, true, true}, PressFacts{true, false, true},
+                           PressFacts{true, true, false}}) {
+    HoldWatch watch = timed();
+    EXPECT_FALSE(pressReported(watch, facts)) << facts.watching << facts.buttonDown;
+    EXPECT_EQ(holdFired(watch, kHeld, kMark), HoldAction::kNothing) << "the earlier press's timer";
+    EXPECT_EQ(watch.owed, 0u);
+  }
+  // A hold fired and its release went where no hook runs: the next press owes nothing.
+  HoldWatch watch = timed();
+  ASSERT_EQ(holdFired(watch, kHeld, kMark), HoldAction::kMaximize);
+  EXPECT_EQ(watch.owed, kMark);
+  EXPECT_TRUE(pressReported(watch, kRealPress));
+  EXPECT_EQ(watch.owed, 0u);
 }
 
-TEST(PushdownPress, AWindowGoneBeforeTheHoldGetsNothingButItsReleaseIsTaken) {
+TEST(PushdownHold, TheReleaseIsOwedOnceTheButtonWasStillDownWhateverTheHoldDid) {
+  HoldWatch watch = timed();
+  EXPECT_EQ(holdFired(watch, kReleasedUnseen, kMark), HoldAction::kNothing);
+  EXPECT_EQ(watch.owed, 0u);
   HoldFacts gone = kHeld;
   gone.targetGone = true;
   for (bool onDesktop : {false, true}) {
     gone.onDesktop = onDesktop;
-    HoldRecord record = pressed(41);
-    ASSERT_TRUE(timerDue(record, 41, kThread));
-    EXPECT_EQ(holdFired(record, gone), HoldAction::kNothing) << onDesktop;
-    EXPECT_TRUE(pressEnded(record, kThread).swallow) << onDesktop;
+    watch = timed();
+    EXPECT_EQ(holdFired(watch, gone, kMark), HoldAction::kNothing) << onDesktop;
+    EXPECT_EQ(watch.owed, kMark) << onDesktop;
   }
+  watch = timed();
+  HoldFacts zoomed = kHeld;
+  zoomed.zoomed = true;
+  EXPECT_EQ(holdFired(watch, zoomed, kMark), HoldAction::kRestore);
+  EXPECT_EQ(holdFired(watch, kHeld, kMark + 1), HoldAction::kNothing) << "fires once";
+  releaseTaken(watch, kMark + 1);
+  EXPECT_EQ(watch.owed, kMark) << "another hold's report";
+  releaseTaken(watch, kMark);
+  EXPECT_EQ(watch.owed, 0u);
+  watch = timed();
+  idle(watch);
+  EXPECT_EQ(holdFired(watch, kHeld, kMark), HoldAction::kNothing) << "stopped meanwhile";
 }
 
-TEST(PushdownPress, TimersAreCancelledOnlyOnTheirOwnThreadAndStaleOnesDoNothing) {
-  HoldRecord record = pressed(41);
-  ReleaseDecision shortClick = pressEnded(record, kThread);
-  EXPECT_FALSE(shortClick.swallow);
-  EXPECT_EQ(shortClick.cancelTimer, 41u);
-  EXPECT_FALSE(timerDue(record, 41, kThread)) << "a timer that slipped through does nothing";
-  // A new press elsewhere cannot cancel this thread's timer, which then comes due stale, even
-  // when the other thread's timer has the same number.
-  record = pressed(41);
-  EXPECT_EQ(pressStarted(record, kOtherThread), 0u);
-  timerStarted(record, 41, kOtherThread);
-  EXPECT_FALSE(timerDue(record, 41, kThread));
-  EXPECT_EQ(pressStarted(record, kOtherThread), 41u);
-  timerStarted(record, 43, kOtherThread);
-  // Released on another thread than the press: passed on; the timer comes due stale.
-  EXPECT_EQ(pressEnded(record, kThread).cancelTimer, 0u);
-  EXPECT_FALSE(timerDue(record, 43, kOtherThread));
+TEST(PushdownHold, EachProgramTakesOneReleasePerHold) {
+  std::uint32_t lastTaken = 0;
+  EXPECT_FALSE(takesRelease(0, lastTaken));
+  EXPECT_TRUE(takesRelease(kMark, lastTaken));
+  EXPECT_FALSE(takesRelease(kMark, lastTaken)) << "TOV has not heard of it yet";
+  EXPECT_TRUE(takesRelease(kMark + 7, lastTaken));
+  EXPECT_EQ(lastTaken, kMark + 7);
+  EXPECT_EQ(holdMark(0), 1u);
+  EXPECT_EQ(holdMark(kMark), kMark);
+}
+
+TEST(PushdownHold, TheTimeLeftCountsFromTheReportAcrossTheTickWrap) {
+  EXPECT_EQ(holdTimeLeft(500, 1000, 1000), 500u);
+  EXPECT_EQ(holdTimeLeft(500, 1000, 1120), 380u);
+  EXPECT_EQ(holdTimeLeft(500, 1000, 1500), 0u);
+  EXPECT_EQ(holdTimeLeft(500, 1000, 9000), 0u);
+  EXPECT_EQ(holdTimeLeft(500, 0xFFFFFF00u, 0x10u), 228u);
+  EXPECT_EQ(holdTimeLeft(500, 1000, 999), 0u) << "stamped after the clock was read";
 }
 
 // Bytes as Latin-1, one character each, like a single-byte code page.

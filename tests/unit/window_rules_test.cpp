@@ -1,4 +1,5 @@
 #include "plugin_common/core/window_rules.h"
+#include "plugin_common/core/watched_threads.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,44 @@ TEST(WindowRules, ActionOnlyOnTheSameOrALowerIntegrityLevelTrustOnlyTheSameOrAHi
   EXPECT_FALSE(isAtOrAbove(kMedium, kHigh)) << "an elevated TOV";
   EXPECT_FALSE(isAtOrAbove(std::nullopt, kLow)) << "a token we may not read";
   EXPECT_TRUE(isAtOrAbove(std::nullopt, std::nullopt)) << "a system without levels";
+}
+
+// ---- Which threads keep a hook ---------------------------------------------------------------
+
+std::vector<std::uint32_t> threadsOf(const std::vector<WatchedThreads::HookedThread>& hooks) {
+  std::vector<std::uint32_t> threads;
+  for (const WatchedThreads::HookedThread& hooked : hooks) threads.push_back(hooked.thread);
+  return threads;
+}
+
+TEST(WatchedThreads, AThreadKeepsItsHooksWhileItOwnsAWatchedWindow) {
+  WatchedThreads table;
+  EXPECT_TRUE(table.addWindow(0x10, 1));  // a folder window and its list, thread 1
+  EXPECT_TRUE(table.addWindow(0x11, 1));
+  EXPECT_FALSE(table.addWindow(0x11, 1)) << "seen already";
+  EXPECT_TRUE(table.addWindow(0x20, 2));
+  EXPECT_TRUE(table.addWindow(0x11, 3)) << "the handle now names another thread's window";
+  for (std::uint32_t thread : {1u, 2u, 3u})
+    table.addHooks({thread, {thread * 100, thread * 100 + 1}, thread * 1000});
+  EXPECT_TRUE(table.isHooked(2) && !table.isHooked(4));
+  EXPECT_TRUE(table.takeUnneededHooks().empty());
+
+  table.removeWindow(0x10);
+  EXPECT_EQ(threadsOf(table.takeUnneededHooks()), std::vector<std::uint32_t>{1});
+  EXPECT_FALSE(table.isHooked(1));
+  table.removeWindowsIf([](WatchedThreads::Handle, std::uint32_t thread) { return thread == 2; });
+  std::vector<WatchedThreads::HookedThread> unneeded = table.takeUnneededHooks();
+  ASSERT_EQ(unneeded.size(), 1u);
+  EXPECT_EQ(unneeded[0].hooks[0], 200u);
+  EXPECT_EQ(unneeded[0].hooks[1], 201u);
+  EXPECT_EQ(unneeded[0].threadHandle, 2000u);
+
+  // A pass forgets every window; the threads it finds again keep their hooks.
+  table.clearWindows();
+  table.addWindow(0x30, 3);
+  EXPECT_TRUE(table.takeUnneededHooks().empty());
+  EXPECT_EQ(threadsOf(table.takeAll()), std::vector<std::uint32_t>{3});
+  EXPECT_TRUE(table.addWindow(0x30, 3)) << "forgotten with the rest";
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "arrow_keys.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace tov::arrowin {
 
 std::int32_t targetKeyFor(const KeyTable& sources, const KeyTable& targets, std::int32_t count,
@@ -92,6 +95,18 @@ KeyEvents capsLockTap(std::uint16_t scanCode) {
   append(events, {VK_CAPITAL, scanCode, 0});
   append(events, {VK_CAPITAL, scanCode, KEYEVENTF_KEYUP});
   return events;
+}
+
+std::size_t arrowsHeldByLetters(const KeyTable& sources, const KeyTable& targets, KeyDown isDown,
+                                KeyTable& arrows) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; std::int32_t source : sources) {
+    std::int32_t target = targets[i++];
+    auto listed = arrows.begin() + static_cast<std::ptrdiff_t>(count);
+    if (std::find(arrows.begin(), listed, target) == listed && isDown(source) && isDown(target))
+      arrows[count++] = target;
+  }
+  return count;
 }
 
 }  // namespace tov::arrowin

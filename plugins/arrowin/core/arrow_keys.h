@@ -98,4 +98,11 @@ enum class CapsLockStep { kNone, kHoldBegins, kToggleBack };
 CapsLockStep capsLockStep(std::intptr_t keystrokeFlags, bool holdTypedArrows);
 KeyEvents capsLockTap(std::uint16_t scanCode);
 
+// The arrows still held for letters when Arrowin stops or is switched off: each arrow that is
+// down while a letter that types it is down too. The letter's release will reach the program as
+// itself, so the arrow's never would. Each arrow once, in table order; returns how many.
+using KeyDown = bool (*)(std::int32_t virtualKey);
+std::size_t arrowsHeldByLetters(const KeyTable& sources, const KeyTable& targets, KeyDown isDown,
+                                KeyTable& arrows);
+
 }  // namespace tov::arrowin

@@ -2,52 +2,46 @@
 
 namespace tov::pushdown {
 
-namespace {
-// A timer belongs to the thread that set it; another thread's cannot be cancelled from here.
-std::uintptr_t ownTimer(const HoldRecord& record, std::uint32_t thread) {
-  return record.timerThread == thread ? record.timerId : 0;
-}
-}  // namespace
-
-std::uintptr_t pressStarted(HoldRecord& record, std::uint32_t thread) {
-  std::uintptr_t cancel = ownTimer(record, thread);
-  record = HoldRecord{};
-  return cancel;
+bool pressReported(HoldWatch& watch, const PressFacts& facts) {
+  watch = HoldWatch{};
+  watch.pending = facts.watching && facts.buttonDown && facts.pressedThere;
+  return watch.pending;
 }
 
-void timerStarted(HoldRecord& record, std::uintptr_t timerId, std::uint32_t thread) {
-  record.timerId = timerId;
-  record.timerThread = timerId != 0 ? thread : 0;
+std::uint32_t holdTimeLeft(std::uint32_t doubleClickTime, std::uint32_t pressedAt,
+                           std::uint32_t now) {
+  // Unsigned difference: right across the wrap of the tick count. A report stamped after `now`
+  // (a clock read before the report's own) comes out huge and counts as due at once.
+  std::uint32_t elapsed = now - pressedAt;
+  return elapsed >= doubleClickTime ? 0 : doubleClickTime - elapsed;
 }
 
-ReleaseDecision pressEnded(HoldRecord& record, std::uint32_t thread) {
-  if (record.timerId != 0) {
-    // Released before the time: a short click, passed on whole.
-    ReleaseDecision decision{false, ownTimer(record, thread)};
-    record = HoldRecord{};
-    return decision;
-  }
-  // Only the release of a press whose hold fired is taken; one whose press was never seen (it
-  // came before the hook, went to a program the hook does not reach, or got no timer) must reach
-  // its program, or that program believes the button is still down.
-  bool swallow = record.holdFired;
-  record.holdFired = false;
-  return {swallow, 0};
-}
-
-bool timerDue(HoldRecord& record, std::uintptr_t timerId, std::uint32_t thread) {
-  if (timerId == 0 || record.timerId != timerId || record.timerThread != thread) return false;
-  record.timerId = 0;
-  record.timerThread = 0;
-  return true;
-}
-
-HoldAction holdFired(HoldRecord& record, const HoldFacts& facts) {
+HoldAction holdFired(HoldWatch& watch, const HoldFacts& facts, std::uint32_t mark) {
+  if (!watch.pending) return HoldAction::kNothing;
+  watch.pending = false;
   if (!facts.buttonDown || !facts.inUse) return HoldAction::kNothing;
-  record.holdFired = true;
+  watch.owed = mark;
   if (facts.menuOpen || facts.targetGone) return HoldAction::kNothing;
   if (facts.onDesktop) return facts.commandEnabled ? HoldAction::kRunCommand : HoldAction::kNothing;
   return facts.zoomed ? HoldAction::kRestore : HoldAction::kMaximize;
+}
+
+std::uint32_t holdMark(std::uint32_t tick) {
+  // Two holds fire at least a double-click time apart, and a program keeps a mark at most until
+  // its next hold: the tick repeats only after 49 days.
+  return tick != 0 ? tick : 1;
+}
+
+void releaseTaken(HoldWatch& watch, std::uint32_t mark) {
+  if (watch.owed == mark) watch.owed = 0;
+}
+
+void idle(HoldWatch& watch) { watch = HoldWatch{}; }
+
+bool takesRelease(std::uint32_t owed, std::uint32_t& lastTaken) {
+  if (owed == 0 || owed == lastTaken) return false;
+  lastTaken = owed;
+  return true;
 }
 
 }  // namespace tov::pushdown

@@ -1,9 +1,14 @@
 // The decisions of the middle-button hold that need no window (the messages and classes it looks
-// at are in core/middle_button.h): the record of the one press tracked across every
-// program, from the press through its timer to the release that ends it.
+// at are in core/middle_button.h).
+//
+// The hold is timed in TOV. The mouse hook in the pressed program only reports the press to TOV
+// and, at the release, asks whether TOV has since fired a hold: nothing of the hold runs in
+// another program, so nothing there can outlive the library, and nothing is taken from the shared
+// section, which any program can write. TOV keeps its watch over the press in its own memory and
+// publishes one value in its session block: the mark of the fired hold whose release is still to
+// be swallowed.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "core/middle_button.h"
@@ -17,32 +22,30 @@ using tov::isDesktopOrTaskbarClass;
 using tov::kMenuClass;
 using tov::MiddleMessage;
 
-// The press being tracked. It lives in the shared section, so every member has a constant
-// initial value (all zero: idle).
-struct HoldRecord {
-  std::uintptr_t timerId;     // the pending hold timer; 0 = none
-  std::uint32_t timerThread;  // the thread that set it, the only one that can cancel it
-  bool holdFired;             // the hold fired for the press now down: its release is swallowed
+// TOV's watch over the one press being held.
+struct HoldWatch {
+  bool pending;        // a reported press is being timed
+  std::uint32_t owed;  // the mark of the fired hold whose release is still to come; 0 for none
 };
 
-// A new press replaces whatever was tracked. Returns the timer to cancel on this thread (the
-// previous press's, when this thread set it), else 0; the caller then sets the new timer and
-// records it with timerStarted.
-std::uintptr_t pressStarted(HoldRecord& record, std::uint32_t thread);
-void timerStarted(HoldRecord& record, std::uintptr_t timerId, std::uint32_t thread);
-
-// What the hook does with a middle release.
-struct ReleaseDecision {
-  bool swallow;                // the release ends a hold: no program sees it
-  std::uintptr_t cancelTimer;  // a short click's timer to cancel on this thread, else 0
+// What TOV found when a press was reported to it (any program of the user may report one).
+struct PressFacts {
+  bool watching;      // Pushdown is started and in use
+  bool buttonDown;    // the middle button is down now
+  bool pressedThere;  // the reported window is under the pointer or holds the capture, and TOV can
+                      // act on it; or it has gone already (a hold then does nothing, but its
+                      // release is still taken)
 };
-ReleaseDecision pressEnded(HoldRecord& record, std::uint32_t thread);
+// A press was reported: whatever was timed before is over, and the release of a hold that fired
+// before has passed (a new press comes after it). True when this press is to be timed.
+bool pressReported(HoldWatch& watch, const PressFacts& facts);
 
-// A hold timer is due. True when it is the pending one (it is then no longer pending); false
-// for a timer left over from an earlier press, which the caller only cancels.
-bool timerDue(HoldRecord& record, std::uintptr_t timerId, std::uint32_t thread);
+// How long the hold is still to be timed: the double-click time from `pressedAt`, the tick at
+// which the press was reported; 0 when it is due already. Ticks wrap around.
+std::uint32_t holdTimeLeft(std::uint32_t doubleClickTime, std::uint32_t pressedAt,
+                           std::uint32_t now);
 
-// What the pending timer found when it came due.
+// What TOV found when the pending hold came due.
 struct HoldFacts {
   bool buttonDown;  // the middle button is still held
   bool inUse;
@@ -54,9 +57,23 @@ struct HoldFacts {
                         // another window's by now
 };
 enum class HoldAction { kNothing, kRunCommand, kMaximize, kRestore };
-// Decides the hold and records whether its release is to be swallowed: it is once the button
-// was still down with the plug-in in use, whatever the hold then did (nothing, for a window
-// that has gone).
-HoldAction holdFired(HoldRecord& record, const HoldFacts& facts);
+// Decides the hold. Once the button was still down with the plug-in in use, the release is owed
+// under `mark` (holdMark), whatever the hold then did (nothing, for a window that has gone).
+HoldAction holdFired(HoldWatch& watch, const HoldFacts& facts, std::uint32_t mark);
+
+// The mark of a hold that fires at this tick: never 0, and not the mark a program took for a hold
+// of TOV's last run, which the program may still remember.
+std::uint32_t holdMark(std::uint32_t tick);
+
+// A hook reported that it swallowed the release owed under `mark`.
+void releaseTaken(HoldWatch& watch, std::uint32_t mark);
+
+// Pushdown stopped or switched off: nothing is timed and no release is owed.
+void idle(HoldWatch& watch);
+
+// In the hook of any program, at a middle release: whether it is swallowed, given the mark TOV
+// publishes (0 for none) and the mark this program last swallowed a release for, which it then
+// remembers. A program takes one release per fired hold.
+bool takesRelease(std::uint32_t owed, std::uint32_t& lastTaken);
 
 }  // namespace tov::pushdown

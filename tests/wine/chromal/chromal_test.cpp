@@ -7,10 +7,8 @@
 //
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "host_support.h"
 #include "plugin_support.h"
@@ -80,20 +78,6 @@ HWND listOf(HWND window) { return FindWindowExW(window, nullptr, L"SysListView32
 
 unsigned listTextColour(HWND window) {
   return static_cast<unsigned>(SendMessageW(listOf(window), LVM_GETTEXTCOLOR, 0, 0));
-}
-
-// Whether a program has loaded a library of this name.
-bool hasLoaded(DWORD processId, const wchar_t* library) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
-  MODULEENTRY32W module{};
-  module.dwSize = sizeof module;
-  bool found = false;
-  for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
-       more = Module32NextW(snapshot, &module))
-    found = lstrcmpiW(module.szModule, library) == 0;
-  CloseHandle(snapshot);
-  return found;
 }
 
 // Chromal's shared section, the same memory in every program that has the library loaded.
@@ -366,7 +350,7 @@ TEST_F(ChromalTest, PaintSampleDrawsOneLinePerRuleAtX100) {
 TEST_F(ChromalTest, FolderWindowOfALaterProgramIsHookedAndColouredAndNoOtherProgramIs) {
   writeRules(kRules);
   startHost();
-  Fixture later(L"later", {kWindows[kUsers]});
+  Fixture later(L"later", {kWindows[kUsers] + L":callhook"});
   Fixture others(L"others", {kWindows[5], kWindows[7]});
   ASSERT_TRUE(later.ready() && others.ready());
   // Its folder is not reported: the fallback rule.
@@ -377,6 +361,7 @@ TEST_F(ChromalTest, FolderWindowOfALaterProgramIsHookedAndColouredAndNoOtherProg
   }));
   shellSetsTextColour(later, 0);
   EXPECT_EQ(listTextColour(later.window(0)), kFallbackRule.text) << "the shell's colour stayed";
+  EXPECT_TRUE(later.sawSinceMark("CALLHOOK 1024 0")) << "not passed on to the program's own hook";
 
   shellSetsTextColour(others, 1);
   EXPECT_EQ(colourLines(others, 1).size(), 1u);

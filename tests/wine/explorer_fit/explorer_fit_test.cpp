@@ -4,6 +4,7 @@
 // (LVM_GETCOUNTPERPAGE) tells whether it was sized for the items it should be.
 #include <gtest/gtest.h>
 
+#include "host_support.h"
 #include "plugin_support.h"
 //
 #include <commctrl.h>
@@ -91,6 +92,17 @@ std::wstring folder(const std::wstring& place, const std::wstring& options,
   return place + L":class=" + windowClass + L":" + options;
 }
 
+// Colfit's fit of a new folder window comes a little after the window is made, with its list in
+// place: the corner's own cases have it switched off meanwhile.
+struct CreationFitOff {
+  explicit CreationFitOff(LoadedPlugin& plugin) : plugin(plugin) { flip(); }
+  ~CreationFitOff() { flip(); }
+  void flip() {
+    if (plugin.get() != nullptr && !plugin.menuItems().empty()) plugin->onCommand(4, 0);
+  }
+  LoadedPlugin& plugin;
+};
+
 // ---- The corner double click -------------------------------------------------------------
 
 struct CornerCase {
@@ -110,6 +122,7 @@ TEST_P(ExplorerFitCorner, SizesTheListForItsItems) {
   const CornerCase& c = GetParam();
   LoadedPlugin plugin(productLibrary(c.library));
   ASSERT_TRUE(plugin.ok());
+  CreationFitOff creationFitOff(plugin);
   Fixture fixture(logName(), {folder(L"200,150,420,260", c.list, c.windowClass)});
   ASSERT_TRUE(fixture.ready());
   HWND window = fixture.window(0);
@@ -159,6 +172,7 @@ class ColfitTest : public ::testing::Test {
   }
 
   LoadedPlugin plugin_{productLibrary(L"Colfit.dll")};
+  CreationFitOff creationFitOff_{plugin_};
   std::unique_ptr<Fixture> fixture_;
   RECT work_ = workArea();
 };
@@ -220,6 +234,7 @@ struct LeftAloneCase {
   const wchar_t* layout;
   bool taken;  // the double click is swallowed
   bool inUse = true;
+  bool besideFolderWindow = false;  // a folder window of the same thread puts the hooks there
 };
 
 std::ostream& operator<<(std::ostream& out, const LeftAloneCase& c) {
@@ -233,7 +248,9 @@ TEST_P(ExplorerFitLeftAlone, WindowKeepsItsSize) {
   LoadedPlugin plugin(productLibrary(c.library));
   ASSERT_TRUE(plugin.ok());
   plugin->setUse(c.inUse);
-  Fixture fixture(logName(), {c.layout});
+  std::vector<std::wstring> layouts = {c.layout};
+  if (c.besideFolderWindow) layouts.push_back(L"700,150,300,200:class=CabinetWClass");
+  Fixture fixture(logName(), layouts);
   ASSERT_TRUE(fixture.ready());
   HWND window = fixture.window(0);
   RECT before = rectOf(window);
@@ -256,10 +273,11 @@ INSTANTIATE_TEST_SUITE_P(
         // views the variant does not handle: a folder window's double click is still taken
         LeftAloneCase{L"Colfit.dll", kIcons, true}, LeftAloneCase{L"Colfit.dll", kSmallIcons, true},
         LeftAloneCase{L"ColfitXP.dll", kIcons, true}, LeftAloneCase{L"Widex.dll", kIcons, true},
-        // other windows: Colfit takes every corner double click, Widex only a folder window's
-        LeftAloneCase{L"Colfit.dll", kPlain, true},
+        // other windows: Colfit takes every corner double click on a folder window's thread,
+        // Widex only a folder window's
+        LeftAloneCase{L"Colfit.dll", kPlain, true, true, true},
         LeftAloneCase{L"ColfitXP.dll", L"200,150,420,260:class=CabinetWClass", true},
-        LeftAloneCase{L"Widex.dll", kPlain, false},
+        LeftAloneCase{L"Widex.dll", kPlain, false, true, true},
         // (Wine's own folder windows' class is not a folder window's)
         LeftAloneCase{L"WidexXP.dll", L"200,150,420,260:class=ExplorerWClass:list=report", false},
         // not in use
@@ -301,6 +319,66 @@ TEST(ColfitCreation, NewFolderWindowsAreSizedForFortyUnlessSwitchedOff) {
   EXPECT_TRUE(plugin->onCommand(4, 0));
   EXPECT_TRUE(plugin.menuItems()[0].checked);
   for (int offset : {0, 1, 2, 3, 5}) EXPECT_FALSE(plugin->onCommand(offset, 0)) << offset;
+}
+
+// ---- Only folder windows' threads are hooked ---------------------------------------------------
+
+// The plug-ins that act only in folder windows (Crevo on the desktop too), ids 0 to 4 in TOV, with
+// where each keeps its in-use flag in its shared section: after its hook handles.
+const std::pair<const wchar_t*, std::size_t> kFolderPlugins[] = {
+    {L"Colfit.dll", 2 * sizeof(HHOOK)},
+    {L"ColfitXP.dll", 2 * sizeof(HHOOK)},
+    {L"Widex.dll", sizeof(HHOOK)},
+    {L"WidexXP.dll", sizeof(HHOOK)},
+    {L"Crevo.dll", sizeof(HHOOK)}};
+
+// TOV with the five: a folder window of a program started later is fitted as it opens and at its
+// corner and takes Ctrl+K; a program without one never loads them; switched off, and after TOV
+// quit, no hook of theirs is left (their flags set in the shared section, which a hook left
+// behind would read, change nothing).
+TEST(FolderWindowPlugins, HookOnlyTheThreadsOfFolderWindows) {
+  HostRun host;
+  std::string hookOrder;
+  for (auto [library, inUseAt] : kFolderPlugins) {
+    ASSERT_TRUE(copyFile(productLibrary(library), host.file(library)));
+    hookOrder += "10 " + narrow(library) + "\r\n";
+  }
+  ASSERT_TRUE(host.startWith(hookOrder));
+  Fixture plain(logName(), {L"700,200,400,300"});
+  Fixture folders(logName(), {folder(L"100,150,420,260", L"list=report:items=3:early")});
+  ASSERT_TRUE(plain.ready() && folders.ready());
+  EXPECT_TRUE(waitUntil([&] { return countPerPage(listOf(folders, 0)) >= 30; })) << "not fitted";
+
+  // A corner double click, then Ctrl+K: whether the plug-ins took them.
+  auto use = [&](Fixture& fixture, const std::string& clicked, bool taken) {
+    HWND used = fixture.window(0);
+    RECT before = rectOf(used);
+    fixture.mark();
+    doubleClickCorner(fixture, used, clicked);
+    EXPECT_EQ(fixture.sawSinceMark("0 NCLBUTTONDBLCLK"), !taken);
+    EXPECT_EQ(sameRect(before, rectOf(used)), !taken);
+    clickAt(*hitTestPoint(used, HTCAPTION), 1);
+    xdotool("keydown ctrl keydown k keyup k keyup ctrl");
+    EXPECT_TRUE(fixture.waitForLine(taken ? "KEYUP 46" : "KEYDOWN 4B"));
+  };
+  use(plain, "0 LBUTTONDOWN", false);
+  use(folders, "0.list LBUTTONDOWN", true);
+  std::vector<HMODULE> libraries;
+  for (auto [library, inUseAt] : kFolderPlugins) {
+    EXPECT_FALSE(hasLoaded(plain.processId(), library)) << narrow(library);
+    EXPECT_TRUE(hasLoaded(folders.processId(), library)) << narrow(library);
+    host.pluginCommand(static_cast<int>(libraries.size()), kOffsetToggleUse);
+    libraries.push_back(LoadLibraryW(host.file(library).c_str()));
+    auto* shared = libraries.back() != nullptr
+                       ? static_cast<BYTE*>(sharedSectionOf(libraries.back()))
+                       : nullptr;
+    ASSERT_NE(shared, nullptr);
+    *reinterpret_cast<bool*>(shared + inUseAt) = true;
+  }
+  use(folders, "0.list LBUTTONDOWN", false);
+  EXPECT_TRUE(host.quit());
+  use(folders, "0.list LBUTTONDOWN", false);
+  for (HMODULE library : libraries) FreeLibrary(library);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "plugin_support.h"
+#include "session_block.h"
 
 namespace tov::test {
 namespace {
@@ -60,6 +61,10 @@ class ArrowinTest : public ::testing::Test {
     return editor_.linesSinceMark();
   }
 
+  // TOV's block, as TOV makes it before it loads a plug-in: the hook reads the layer key there.
+  struct Block : tov::SessionBlock {
+    Block() { create(nullptr); }
+  } block_;
   LoadedPlugin plugin_{productLibrary(L"Arrowin.dll")};
   Fixture editor_;
 };

@@ -101,13 +101,20 @@ TEST(ForgedSection, NoHookFollowsItAndTovStillRemovesEveryHookAndQuits) {
   xdotool("mousemove " + std::to_string(background.x) + " " + std::to_string(background.y) +
           " click --repeat 2 --delay 80 1");
   EXPECT_TRUE(fixture.waitForLine("2.list KEYDOWN 08"));
+  // The press being held, swapped for the bystander between the press and the hold: TOV holds
+  // what it saw itself.
   POINT desktop = *hitTestPoint(fixture.window(3), HTCLIENT);
   pressAt(desktop, 2);
+  ASSERT_TRUE(fixture.waitForLine("3 MBUTTONDOWN"));
+  pushdown->target = bystander, pushdown->thread = GetWindowThreadProcessId(bystander, nullptr);
+  pushdown->hold[0] = pushdown->hold[1] = 0;
   EXPECT_TRUE(fixture.waitForLine("3 HOLDTIMER"));
   releaseAt(desktop, 2);
   EXPECT_TRUE(waitUntil([&] { return fileExists(host.file(L"marker.txt")); }));
   pumpMessages(300ms);
   EXPECT_EQ(hostLikeCommands, 0) << "commands posted to the decoy";
+  EXPECT_FALSE(IsZoomed(bystander));
+  EXPECT_FALSE(fixture.sawSinceMark("3 MBUTTONUP")) << "the hold's release is still taken";
 
   ASSERT_TRUE(host.quit());
   fixture.mark();

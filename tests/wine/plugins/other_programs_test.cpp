@@ -36,8 +36,9 @@ bool allLoaded(DWORD processId, std::vector<std::wstring> names) {
 }
 
 // A program under a German locale, reached by the hooks of every library that reaches ordinary
-// windows (Shuffla's reach only the taskbar, Chromal's only folder windows): its own C runtime
-// still prints and reads 1.5 with a point, so none of them changed its locale.
+// windows, and through its folder window by those of the plug-ins for folder windows (Shuffla's
+// reach only the taskbar): its own C runtime still prints and reads 1.5 with a point, so none of
+// them changed its locale.
 TEST(OtherPrograms, KeepTheirOwnCRuntimeLocale) {
   const std::vector<std::wstring> libraries = {
       L"Transparent", L"Fadeon", L"Topmost",  L"Minimize", L"Arrowin", L"Pushup",  L"PushupB",
@@ -50,7 +51,7 @@ TEST(OtherPrograms, KeepTheirOwnCRuntimeLocale) {
                     60s),
             0)
       << "the de_DE locale could not be generated";
-  Fixture german(L"german", {L"300,200,400,300"}, false,
+  Fixture german(L"german", {L"300,200,400,300", L"750,200,300,200:class=CabinetWClass"}, false,
                  "LANG=de_DE.UTF-8 LOCPATH='" + unixPath(locales) + "'");
   ASSERT_TRUE(german.ready());
   // Made after the hooks: its windows' creation brought the shell and message hooks; the mouse

@@ -2,6 +2,8 @@
 
 #include "items_accessible.h"
 #include "session_block.h"
+//
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -268,6 +270,19 @@ POINT itemsViewPoint(HWND view, ItemsSpot spot) {
                     : POINT{client.right - 40, client.bottom - 30};
   ClientToScreen(view, &point);
   return point;
+}
+
+bool hasLoaded(DWORD processId, const wchar_t* library) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  MODULEENTRY32W module{};
+  module.dwSize = sizeof module;
+  bool found = false;
+  for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+       more = Module32NextW(snapshot, &module))
+    found = lstrcmpiW(module.szModule, library) == 0;
+  CloseHandle(snapshot);
+  return found;
 }
 
 std::size_t countLines(const std::vector<std::string>& lines, const std::string& text) {

@@ -149,6 +149,8 @@ HWND itemsViewOf(HWND window);
 enum class ItemsSpot { kBackground, kGroup, kItem };
 POINT itemsViewPoint(HWND view, ItemsSpot spot);
 
+// Whether a program has loaded a library of this name (its module list).
+bool hasLoaded(DWORD processId, const wchar_t* library);
 // Lines of a log that contain `text`.
 std::size_t countLines(const std::vector<std::string>& lines, const std::string& text);
 

@@ -7,6 +7,7 @@
 //                                         tree list=VIEW items=N selected=N noheader early
 //                                         shellview items tabs=N
 //                                         holdtimer closeonmiddle ownedby=HANDLE slowlist=MS
+//                                         callhook
 // Windows are made in order, each shown on top of the ones before; "owned" windows are owned by
 // the first one, "ownedby=HANDLE" (hexadecimal) by any window, of another program too. --peek looks
 // at every message without removing it before taking it, as some programs do. Posting kOpenMenu
@@ -32,6 +33,10 @@
 // over each LVM_SETITEMSTATE. Posting kReportNumbers logs "<index> NUMBERS <printed> <read> <sep>":
 // 1.5 printed and "1.5" read (times ten) by this program's msvcrt.dll, whose locale a library may
 // have changed, and the decimal separator of the user's locale (hexadecimal).
+//
+// "callhook" (any window): a WH_CALLWNDPROC hook of this program's own on its thread, installed
+// before any window, logs "CALLHOOK <message> <wParam>" for each LVM_SETTEXTCOLOR it is passed. A
+// hook installed later, a plug-in's, is called before it and must pass the message on.
 //
 // "holdtimer": a middle press on the window starts a timer of the double-click time and a little
 // more; when it comes due the window logs "HOLDTIMER". A hook's timer set for the same press on
@@ -321,7 +326,7 @@ struct Layout {
        bottom = false;
   bool tree = false, header = true, early = false, holdTimer = false, closeOnMiddle = false,
        shellView = false;
-  bool itemsView = false;
+  bool itemsView = false, callHook = false;
   int tabs = 0;
   int listView = -1;  // LVS_ICON, LVS_REPORT, LVS_SMALLICON or LVS_LIST; or none
   int items = 0, selected = 0;
@@ -390,6 +395,8 @@ bool parseLayout(const std::wstring& text, Layout& layout) {
       layout.header = false;
     } else if (option == L"shellview") {
       layout.shellView = true;
+    } else if (option == L"callhook") {
+      layout.callHook = true;
     } else if (option == L"early") {
       layout.early = true;
     } else if (option.rfind(L"slowlist=", 0) == 0) {
@@ -584,6 +591,13 @@ HWND makeWindow(const Layout& layout, int index) {
   return window;
 }
 
+LRESULT CALLBACK ownCallHook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code >= 0 && sent->message == LVM_SETTEXTCOLOR)
+    log("CALLHOOK %04X %llX", sent->message, static_cast<unsigned long long>(sent->wParam));
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 int run(bool peek) {
   MSG message;
   for (;;) {
@@ -631,6 +645,10 @@ int wmain(int argc, wchar_t** argv) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   views.resize(layouts.size());
+  for (const Layout& layout : layouts) {
+    if (layout.callHook)
+      SetWindowsHookExW(WH_CALLWNDPROC, ownCallHook, nullptr, GetCurrentThreadId());
+  }
   for (const Layout& layout : layouts) {
     HWND window = makeWindow(layout, static_cast<int>(windows.size()));
     if (window == nullptr) {

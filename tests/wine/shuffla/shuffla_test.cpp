@@ -312,6 +312,25 @@ TEST_P(Shuffla, NotInUseTheTaskbarBehavesNormally) {
   plugin_->setUse(true);
 }
 
+// Switched off or stopped in the middle of a drag: the drag is given up at once (its image gone,
+// the capture let go), nothing moves, and the release reaches the control as a plain click's.
+TEST_P(Shuffla, SwitchedOffOrStoppedMidDragGivesTheDragUp) {
+  for (bool stop : {false, true}) {
+    startDrag(1, taskbar_.button(4));
+    stop ? (void)plugin_->stop() : (void)plugin_->setUse(false);
+    moveTo(taskbar_.button(3));
+    EXPECT_TRUE(waitUntil([&] { return !taskbar_.dragState(kDragImageUp); })) << stop;
+    releaseAt(taskbar_.button(3), 1);
+    held_ = false;
+    EXPECT_TRUE(taskbar_.waitSinceMark("control LBUTTONUP")) << stop;
+    EXPECT_EQ(taskbar_.order(), kSixInOrder) << stop;
+    EXPECT_EQ(taskbar_.countSinceMark("DeleteTab"), 0u) << stop;
+    stop ? (void)plugin_->start() : (void)plugin_->setUse(true);
+    ASSERT_TRUE(waitUntil([&] { return subclassed(); }));
+    waitPastDoubleClick();
+  }
+}
+
 TEST_P(Shuffla, StopRestoresTheControlAndStartAttachesAfresh) {
   ASSERT_TRUE(plugin_->stop());
   EXPECT_FALSE(subclassed());

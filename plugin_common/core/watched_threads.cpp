@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace tov::chromal {
+namespace tov {
 
 bool WatchedThreads::addWindow(Handle window, std::uint32_t thread) {
   for (Window& entry : windows_) {
@@ -21,26 +21,26 @@ void WatchedThreads::removeWindow(Handle window) {
 }
 
 bool WatchedThreads::isHooked(std::uint32_t thread) const {
-  return std::any_of(hooks_.begin(), hooks_.end(),
-                     [&](const Hook& hook) { return hook.thread == thread; });
+  return std::any_of(hooked_.begin(), hooked_.end(),
+                     [&](const HookedThread& hooked) { return hooked.thread == thread; });
 }
 
-std::vector<WatchedThreads::Hook> WatchedThreads::takeUnneededHooks() {
-  std::vector<Hook> unneeded;
-  std::erase_if(hooks_, [&](const Hook& hook) {
+std::vector<WatchedThreads::HookedThread> WatchedThreads::takeUnneededHooks() {
+  std::vector<HookedThread> unneeded;
+  std::erase_if(hooked_, [&](const HookedThread& hooked) {
     bool owns = std::any_of(windows_.begin(), windows_.end(),
-                            [&](const Window& entry) { return entry.thread == hook.thread; });
-    if (!owns) unneeded.push_back(hook);
+                            [&](const Window& entry) { return entry.thread == hooked.thread; });
+    if (!owns) unneeded.push_back(hooked);
     return !owns;
   });
   return unneeded;
 }
 
-std::vector<WatchedThreads::Hook> WatchedThreads::takeAll() {
+std::vector<WatchedThreads::HookedThread> WatchedThreads::takeAll() {
   windows_.clear();
-  std::vector<Hook> all;
-  all.swap(hooks_);
+  std::vector<HookedThread> all;
+  all.swap(hooked_);
   return all;
 }
 
-}  // namespace tov::chromal
+}  // namespace tov

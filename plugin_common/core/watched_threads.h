@@ -1,22 +1,25 @@
-// Which threads carry Chromal's hook: exactly those that own a window it colours (a folder
+// Which threads carry a plug-in's hooks: exactly those that own a window it watches (a folder
 // window, the desktop, or one of their views), each window recorded with its owning thread.
 // Windows and hooks are opaque values here; the Win32 layer installs and removes the hooks.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
-namespace tov::chromal {
+namespace tov {
 
 class WatchedThreads {
  public:
   using Handle = std::uintptr_t;
+  // The hooks one plug-in puts on one thread, at most.
+  static constexpr std::size_t kMaxHooks = 2;
 
-  // One thread's hook, with a handle that keeps the thread's identity from being reused and
-  // tells whether the thread still runs.
-  struct Hook {
+  // One thread's hooks (unused places 0), with a handle that keeps the thread's identity from
+  // being reused and tells whether the thread still runs.
+  struct HookedThread {
     std::uint32_t thread;
-    Handle hook;
+    std::array<Handle, kMaxHooks> hooks;
     Handle threadHandle;
   };
 
@@ -32,11 +35,11 @@ class WatchedThreads {
   void clearWindows() { windows_.clear(); }
 
   bool isHooked(std::uint32_t thread) const;
-  void addHook(const Hook& hook) { hooks_.push_back(hook); }
+  void addHooks(const HookedThread& hooked) { hooked_.push_back(hooked); }
   // The hooks of threads that own no recorded window any more, taken out of the table.
-  std::vector<Hook> takeUnneededHooks();
+  std::vector<HookedThread> takeUnneededHooks();
   // Every hook, taken out; every window forgotten.
-  std::vector<Hook> takeAll();
+  std::vector<HookedThread> takeAll();
 
  private:
   struct Window {
@@ -44,7 +47,7 @@ class WatchedThreads {
     std::uint32_t thread;
   };
   std::vector<Window> windows_;
-  std::vector<Hook> hooks_;
+  std::vector<HookedThread> hooked_;
 };
 
-}  // namespace tov::chromal
+}  // namespace tov
