@@ -33,6 +33,7 @@
 
 #include "plugin_api.h"
 #include "plugins/chromal/core/wildcard.h"
+#include "session_block.h"
 
 namespace {
 
@@ -555,6 +556,10 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "tov_bench: cannot make the bench window\n");
     return 1;
   }
+  // TOV's session block, as TOV makes it before it loads a plug-in: the hooks read the choices
+  // the plug-ins publish there (Arrowin's layer key) as they do under TOV.
+  tov::SessionBlock sessionBlock;
+  sessionBlock.create(benchWindow);
   folderWindow = makeFolderWindow(L"TOV hook bench folder");
   if (folderWindow == nullptr) {
     std::fprintf(stderr, "tov_bench: cannot make the folder window\n");

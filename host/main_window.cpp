@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/command_id.h"
+#include "core/first_start.h"
 #include "core/plugin_rules.h"
 #include "core/scaling.h"
 #include "display_scaling.h"
@@ -124,6 +125,7 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
   sessionBlock_.create(handle());
   loadHookOrder();
   syncCombination();
+  noteFirstStart();
   listWindow_.create(handle(), kListWindowId, &pluginList_);
   restorePlacement();
   return 0;
@@ -182,6 +184,8 @@ void MainWindow::savePlacement() {
   writeSettingInt(kSettingsBase, L"main", L"top", r.top);
   writeSettingInt(kSettingsBase, L"main", L"width", r.right - r.left);
   writeSettingInt(kSettingsBase, L"main", L"height", r.bottom - r.top);
+  // Recorded with the placement, as TOV closes: a start never writes the settings file.
+  if (firstStartNoted_) writeSettingInt(kSettingsBase, kFirstStartSection, kFirstStartKey, 1);
 }
 
 bool MainWindow::loadPlugin(const std::wstring& path) {
@@ -203,6 +207,17 @@ void MainWindow::showTrayMenu() const { hostTray_.showTrayMenu(combinations(), p
 void MainWindow::destroyPluginList() {
   pluginList_.destroyAll();
   hookOrderFile_.forget();
+}
+
+void MainWindow::noteFirstStart() {
+  const int recorded = readSettingInt(kSettingsBase, kFirstStartSection, kFirstStartKey, 0);
+  if (!shouldNoteFirstStart(hostTray_.icon().isShown(), recorded)) return;
+  std::vector<std::wstring> inUse;
+  for (const std::unique_ptr<PluginModule>& module : pluginList_) {
+    if (module != nullptr && module->isUse()) inUse.emplace_back(module->getName());
+  }
+  Notice notice = firstStartNotice(inUse);
+  firstStartNoted_ = hostTray_.icon().notify(notice.title, notice.text);
 }
 
 void MainWindow::onEndSession(bool ending, std::uint32_t reasons) {

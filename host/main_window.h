@@ -70,6 +70,8 @@ class MainWindow final : public Window {
   // WM_ENDSESSION: `ending` its wParam, `reasons` its lParam.
   void onEndSession(bool ending, std::uint32_t reasons);
   void onTaskbarCreated();
+  // The one notification of the very first start (core/first_start.h).
+  void noteFirstStart();
   void onCommand(WPARAM wParam, LPARAM lParam);
   void onPluginCommand(int position, int offset, LPARAM param);
   void onTrayIcon(WPARAM identifier, LPARAM mouseMessage);
@@ -92,6 +94,8 @@ class MainWindow final : public Window {
   // While restorePlacement moves the window: a stored placement is in pixels as written, so a
   // change of monitor on the way must not resize it.
   bool placing_ = false;
+  // The first start's notification was shown in this run: savePlacement records it.
+  bool firstStartNoted_ = false;
 };
 
 }  // namespace tov

@@ -34,6 +34,10 @@ class TrayIcon {
   }
   // Sends the current owner, image and tooltip; false when the shell refuses (icon not there).
   bool modify();
+  // Shows a notification from the icon (a balloon; a toast on Windows 10 and 11), once: the
+  // owner, image and tooltip stay as they are, and no later modify shows it again. False when
+  // the shell refuses (icon not there).
+  bool notify(std::wstring_view title, std::wstring_view text);
   // Takes the icon out of the area if shown; returns whether it is now not shown.
   bool remove();
 

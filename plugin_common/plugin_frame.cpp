@@ -172,7 +172,7 @@ bool PluginBase::onCommand(int commandOffset, LPARAM param) {
   return (this->*commands[index])(param);
 }
 
-HMENU PluginBase::menuOf(std::initializer_list<MenuItem> items) const {
+HMENU PluginBase::menuOf(std::initializer_list<MenuItem> items, bool radio) const {
   HMENU menu = CreatePopupMenu();
   if (menu == nullptr) return nullptr;
   UINT base = static_cast<UINT>(commandBase(id));
@@ -183,7 +183,32 @@ HMENU PluginBase::menuOf(std::initializer_list<MenuItem> items) const {
       return nullptr;
     }
   }
+  if (radio) {
+    UINT first = base + static_cast<UINT>(items.begin()->offset);
+    for (const MenuItem& item : items) {
+      if (item.checked)
+        CheckMenuRadioItem(menu, first, first + static_cast<UINT>(items.size()) - 1u,
+                           base + static_cast<UINT>(item.offset), MF_BYCOMMAND);
+    }
+  }
   return menu;
+}
+
+namespace {
+
+// The host's own settings file, TOV.ini.
+constexpr wchar_t kHostSettings[] = L"TOV";
+
+}  // namespace
+
+int PluginBase::storedChoice(const wchar_t* key, int defaultValue) const {
+  return host != nullptr ? host->readSettingInt(kHostSettings, name, key, defaultValue)
+                         : defaultValue;
+}
+
+void PluginBase::keepChoice(const wchar_t* key, const wchar_t* published, int value) const {
+  if (host != nullptr) host->writeSettingInt(kHostSettings, name, key, value);
+  publishSessionValue(published, value);
 }
 
 }  // namespace tov
@@ -199,11 +224,14 @@ void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 
-// The entry point only remembers this copy's instance handle. It changes nothing else in the
-// program it is loaded into: the C runtime's locale, like everything else that belongs to the
-// whole process, is the program's own (settings files are converted with explicit code pages,
-// text_file.h).
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
+// The entry point remembers this copy's instance handle. It changes nothing else in the program
+// it is loaded into: the C runtime's locale, like everything else that belongs to the whole
+// process, is the program's own (settings files are converted with explicit code pages,
+// text_file.h). When the system unloads the library from a program that goes on (its hooks are
+// gone), the view of TOV's session block that the hooks read through goes with it; a program that
+// ends takes everything with it anyway.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (tov::moduleInstance == nullptr) tov::moduleInstance = instance;
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) tov::releaseSessionView();
   return TRUE;
 }

@@ -193,13 +193,24 @@ class PluginBase : public IPlugin {
   }
 
   // A popup menu of plain string items, identified by base + offset, checked where an item shows
-  // a state that is on; null when the system refuses.
+  // a state that is on; null when the system refuses. `radio`: the items are one choice, and the
+  // checked one shows the choice's round mark (their offsets follow one another in menu order).
   struct MenuItem {
     int offset;
     const wchar_t* text;
     bool checked = false;
   };
-  HMENU menuOf(std::initializer_list<MenuItem> items) const;
+  HMENU menuOf(std::initializer_list<MenuItem> items, bool radio = false) const;
+
+  // A choice of the user's that the plug-in's hooks act on. It is kept in TOV.ini, in a section
+  // named after the plug-in, through the host (a plug-in without one keeps nothing), and published
+  // in TOV's session block under `published`, where the hooks read it: never in the shared
+  // section, which any program that maps the library may write.
+  //
+  // The stored value, or defaultValue; the caller checks it before it publishes it.
+  int storedChoice(const wchar_t* key, int defaultValue) const;
+  // Stores and publishes a value the user chose.
+  void keepChoice(const wchar_t* key, const wchar_t* published, int value) const;
 
   const wchar_t* name;
   int id;

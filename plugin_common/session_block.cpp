@@ -1,11 +1,13 @@
 #include "session_block.h"
 
+#include <atomic>
+
 namespace tov {
 
 namespace {
 
-// A view of the block that another part of the program (a plug-in in TOV's process, a hook)
-// opens for one look and closes again.
+// A view of the block for writing, which a plug-in in TOV's process opens for one change and
+// closes again.
 class OpenedBlock {
  public:
   explicit OpenedBlock(DWORD access) {
@@ -32,7 +34,42 @@ class OpenedBlock {
   SessionValues* view_ = nullptr;
 };
 
+// This program's view of the block for reading, mapped at the first read and kept until the
+// library leaves the program (releaseSessionView): a key a hook translates then costs no system
+// call. A view never holds values of an earlier TOV: it is the block itself, and a block lives
+// as long as any program has a view of it, so a TOV started later opens this same block by its
+// name and sets it up anew, and every view sees that at once. Each read checks the layout again,
+// since TOV may be setting the block up at that moment. Mapped on no thread of this program
+// before another: whichever thread maps first, the others take its view and unmap their own.
+std::atomic<const SessionValues*> readView{nullptr};
+
+const SessionValues* sessionView() {
+  if (const SessionValues* view = readView.load(std::memory_order_acquire)) return view;
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, kSessionBlockName);
+  if (mapping == nullptr) return nullptr;
+  // The view keeps the block; the handle is not needed for it.
+  const auto* mapped = static_cast<const SessionValues*>(
+      MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(SessionValues)));
+  CloseHandle(mapping);
+  if (mapped == nullptr) return nullptr;
+  const SessionValues* earlier = nullptr;
+  if (readView.compare_exchange_strong(earlier, mapped, std::memory_order_acq_rel)) return mapped;
+  UnmapViewOfFile(mapped);
+  return earlier;
+}
+
+// The block as a reader takes it: none, or one of another layout, is no block.
+const SessionValues* sessionBlock() {
+  const SessionValues* view = sessionView();
+  return view != nullptr && isSessionBlock(*view) ? view : nullptr;
+}
+
 }  // namespace
+
+void releaseSessionView() {
+  if (const SessionValues* view = readView.exchange(nullptr, std::memory_order_acq_rel))
+    UnmapViewOfFile(view);
+}
 
 SessionBlock::~SessionBlock() {
   if (view_ != nullptr) {
@@ -69,16 +106,16 @@ void withdrawSessionValue(const wchar_t* name) {
 }
 
 std::optional<std::int32_t> readSessionValue(const wchar_t* name) {
-  OpenedBlock block(FILE_MAP_READ);
-  if (block.get() == nullptr) return std::nullopt;
-  return findSessionValue(*block.get(), name);
+  const SessionValues* block = sessionBlock();
+  if (block == nullptr) return std::nullopt;
+  return findSessionValue(*block, name);
 }
 
 HostAddress readHostAddress(const wchar_t* plugin) {
-  OpenedBlock block(FILE_MAP_READ);
-  if (block.get() == nullptr) return {nullptr, std::nullopt};
-  return {reinterpret_cast<HWND>(static_cast<std::uintptr_t>(block.get()->hostWindow)),
-          findSessionValue(*block.get(), plugin)};
+  const SessionValues* block = sessionBlock();
+  if (block == nullptr) return {nullptr, std::nullopt};
+  return {reinterpret_cast<HWND>(static_cast<std::uintptr_t>(block->hostWindow)),
+          findSessionValue(*block, plugin)};
 }
 
 }  // namespace tov

@@ -18,8 +18,10 @@
 //                 plug-in's own values go under "<name>.<value>" (31 characters at most);
 //   hooks         in any program read a value (readSessionValue) or post a command to TOV
 //                 (postToHost, window_facts.h), which reads the block, checks the window and posts.
-// A read opens, maps and closes the block again: a few system calls, no heap. Read where an event
-// needs the value (a click that posts, a key that is translated), never on every event.
+// A program maps the block for reading once, at its first read, and keeps that view until the
+// library leaves it (session_block.cpp says why the view never goes stale): a read is then a look
+// through a few dozen slots, no system call and no heap. Still read only where an event needs
+// the value (a click that posts, a key that is translated), not on every event.
 #pragma once
 
 #include <windows.h>
@@ -59,6 +61,9 @@ void withdrawSessionValue(const wchar_t* name);
 
 // In any program: a value the block holds.
 std::optional<std::int32_t> readSessionValue(const wchar_t* name);
+// Unmaps this program's view for reading: the library's entry point does, when the system
+// unloads the library from a program that goes on running.
+void releaseSessionView();
 // TOV's window as the block names it, and `plugin`'s command base; null and nothing when there is
 // no block.
 struct HostAddress {

@@ -38,10 +38,13 @@
   NAME(WM_NCMBUTTONDBLCLK, 0x00A9)                                \
   NAME(WM_NCXBUTTONDOWN, 0x00AB)                                  \
   /* Hit-test codes of the window's frame */                      \
+  NAME(HTCLIENT, 1)                                               \
   NAME(HTCAPTION, 2)                                              \
+  NAME(HTSYSMENU, 3)                                              \
   NAME(HTMINBUTTON, 8)                                            \
   NAME(HTMAXBUTTON, 9)                                            \
   NAME(HTCLOSE, 20)                                               \
+  NAME(HTHELP, 21)                                                \
   /* Hook codes */                                                \
   NAME(HC_ACTION, 0)                                              \
   NAME(HC_NOREMOVE, 3)                                            \
@@ -75,6 +78,8 @@
   NAME(VK_BACK, 0x08)                                             \
   NAME(VK_SHIFT, 0x10)                                            \
   NAME(VK_CONTROL, 0x11)                                          \
+  NAME(VK_MENU, 0x12)                                             \
+  NAME(VK_CAPITAL, 0x14)                                          \
   NAME(VK_NONCONVERT, 0x1D)                                       \
   NAME(VK_LEFT, 0x25)                                             \
   NAME(VK_UP, 0x26)                                               \
@@ -83,6 +88,7 @@
   NAME(VK_APPS, 0x5D)                                             \
   NAME(VK_LSHIFT, 0xA0)                                           \
   NAME(VK_RSHIFT, 0xA1)                                           \
+  NAME(VK_RMENU, 0xA5)                                            \
   NAME(KEYEVENTF_EXTENDEDKEY, 0x0001)                             \
   NAME(KEYEVENTF_KEYUP, 0x0002)                                   \
   /* Accessibility roles */                                       \

@@ -90,5 +90,43 @@ TEST(ArrowinEvents, RightShiftHeldGivesLeftShiftAroundTheArrow) {
           {VK_LSHIFT, 0x2A, 0}, {VK_UP, 0, KEYEVENTF_KEYUP}, {VK_LSHIFT, 0x2A, KEYEVENTF_KEYUP}}));
 }
 
+TEST(ArrowinLayerKey, OnlyTheThreeChoicesCountElseTheNoConversionKey) {
+  for (std::int32_t key : {VK_CAPITAL, VK_RMENU, VK_NONCONVERT}) EXPECT_EQ(layerKeyFrom(key), key);
+  EXPECT_EQ(layerKeyFrom(std::nullopt), VK_NONCONVERT);
+  for (std::int32_t other : std::vector<std::int32_t>{0, VK_MENU, 'J', VK_CAPITAL + 0x10000, -1})
+    EXPECT_EQ(layerKeyFrom(other), VK_NONCONVERT) << other;
+}
+
+TEST(ArrowinLayerKey, RightAltWithCtrlIsAltGrAndLeavesTheLettersAlone) {
+  EXPECT_TRUE(layerHeld(VK_RMENU, true, false));
+  EXPECT_FALSE(layerHeld(VK_RMENU, true, true));
+  EXPECT_TRUE(layerHeld(VK_CAPITAL, true, true)) << "Ctrl matters with the right Alt key only";
+  EXPECT_FALSE(layerHeld(VK_CAPITAL, false, false));
+}
+
+TEST(ArrowinEvents, RightAltIsLiftedAroundTheArrowBehindTheMaskKey) {
+  constexpr std::uint32_t kAltUp = KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP;
+  EXPECT_EQ(events(arrowEvents(VK_UP, false, ShiftWrap::kLeftShift, 0x2A, {true, 0x38})),
+            (std::vector<KeyEvent>{{kMaskKey, 0, 0},
+                                   {kMaskKey, 0, KEYEVENTF_KEYUP},
+                                   {VK_RMENU, 0x38, kAltUp},
+                                   {VK_LSHIFT, 0x2A, 0},
+                                   {VK_UP, 0, 0},
+                                   {VK_LSHIFT, 0x2A, KEYEVENTF_KEYUP},
+                                   {VK_RMENU, 0x38, KEYEVENTF_EXTENDEDKEY},
+                                   {kMaskKey, 0, 0},
+                                   {kMaskKey, 0, KEYEVENTF_KEYUP}}));
+}
+
+TEST(ArrowinCapsLock, AHoldThatTypedArrowsTogglesBackOnRelease) {
+  EXPECT_EQ(capsLockStep(0x003A0001, false), CapsLockStep::kHoldBegins);
+  EXPECT_EQ(capsLockStep(0x003A0001, true), CapsLockStep::kHoldBegins) << "a new hold";
+  EXPECT_EQ(capsLockStep(0x403A0001, true), CapsLockStep::kNone) << "auto-repeat";
+  EXPECT_EQ(capsLockStep(0xC03A0001u, true), CapsLockStep::kToggleBack);
+  EXPECT_EQ(capsLockStep(0xC03A0001u, false), CapsLockStep::kNone) << "a tap keeps its toggle";
+  EXPECT_EQ(events(capsLockTap(0x3A)),
+            (std::vector<KeyEvent>{{VK_CAPITAL, 0x3A, 0}, {VK_CAPITAL, 0x3A, KEYEVENTF_KEYUP}}));
+}
+
 }  // namespace
 }  // namespace tov::arrowin

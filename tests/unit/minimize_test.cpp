@@ -65,5 +65,17 @@ TEST(MinimizeRelease, TheFrontChoiceIsACandidateShownAndWithinReach) {
   EXPECT_FALSE(isFrontChoice({false, kFrame, false, true}));
 }
 
+TEST(MinimizeTitleBarsOnly, OnlyTitleBarsTheDesktopAndTheTaskbarTakeTheClick) {
+  for (int bar : {HTCAPTION, HTSYSMENU, HTMINBUTTON, HTMAXBUTTON, HTCLOSE, HTHELP}) {
+    EXPECT_TRUE(takesMiddleClick(true, bar, false)) << bar;
+    EXPECT_TRUE(takesMiddleClick(false, bar, false)) << bar;
+  }
+  for (std::uint32_t elsewhere : {std::uint32_t{HTCLIENT}, 0u, 4u, 10u, 17u, 18u, 0xFFFFFFFEu}) {
+    EXPECT_FALSE(takesMiddleClick(true, elsewhere, false)) << elsewhere;
+    EXPECT_TRUE(takesMiddleClick(true, elsewhere, true)) << "desktop, taskbar: " << elsewhere;
+    EXPECT_TRUE(takesMiddleClick(false, elsewhere, false)) << "unchecked: every click";
+  }
+}
+
 }  // namespace
 }  // namespace tov::minimize

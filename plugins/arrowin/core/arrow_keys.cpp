@@ -38,16 +38,63 @@ std::uint16_t wrapKey(ShiftWrap wrap) {
   return 0;
 }
 
+namespace {
+
+void append(KeyEvents& events, KeyEvent event) { events.events[events.count++] = event; }
+
+void tapMaskKey(KeyEvents& events) {
+  append(events, {kMaskKey, 0, 0});
+  append(events, {kMaskKey, 0, KEYEVENTF_KEYUP});
+}
+
+}  // namespace
+
+std::int32_t layerKeyFrom(std::optional<std::int32_t> value) {
+  for (std::int32_t key : kLayerKeys)
+    if (value == key) return key;
+  return kInitialModifierKey;
+}
+
+bool layerHeld(std::int32_t layerKey, bool layerDown, bool controlDown) {
+  return layerDown && !(layerKey == VK_RMENU && controlDown);
+}
+
 KeyEvents arrowEvents(std::int32_t targetKey, bool release, ShiftWrap wrap,
-                      std::uint16_t wrapScanCode) {
-  KeyEvent arrow{static_cast<std::uint16_t>(targetKey), 0, release ? KEYEVENTF_KEYUP : 0u};
-  if (wrap == ShiftWrap::kNone) return {{arrow}, 1};
+                      std::uint16_t wrapScanCode, const AltLift& lift) {
+  KeyEvents events{{}, 0};
+  // The right Alt key, like the right Shift key, is an extended key.
+  if (lift.lift) {
+    tapMaskKey(events);
+    append(events, {VK_RMENU, lift.altScanCode, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP});
+  }
   // The right Shift is an extended key; the left one is not.
   std::uint32_t extended = wrap == ShiftWrap::kRightShift ? KEYEVENTF_EXTENDEDKEY : 0u;
   std::uint16_t shift = wrapKey(wrap);
-  return {{KeyEvent{shift, wrapScanCode, extended}, arrow,
-           KeyEvent{shift, wrapScanCode, extended | KEYEVENTF_KEYUP}},
-          3};
+  if (wrap != ShiftWrap::kNone) append(events, {shift, wrapScanCode, extended});
+  append(events, {static_cast<std::uint16_t>(targetKey), 0, release ? KEYEVENTF_KEYUP : 0u});
+  if (wrap != ShiftWrap::kNone) append(events, {shift, wrapScanCode, extended | KEYEVENTF_KEYUP});
+  if (lift.lift) {
+    append(events, {VK_RMENU, lift.altScanCode, KEYEVENTF_EXTENDEDKEY});
+    tapMaskKey(events);
+  }
+  return events;
+}
+
+bool isKeyRepeat(std::intptr_t keystrokeFlags) {
+  return (static_cast<std::uint32_t>(keystrokeFlags) & 0x40000000u) != 0;
+}
+
+CapsLockStep capsLockStep(std::intptr_t keystrokeFlags, bool holdTypedArrows) {
+  if (isKeyRelease(keystrokeFlags))
+    return holdTypedArrows ? CapsLockStep::kToggleBack : CapsLockStep::kNone;
+  return isKeyRepeat(keystrokeFlags) ? CapsLockStep::kNone : CapsLockStep::kHoldBegins;
+}
+
+KeyEvents capsLockTap(std::uint16_t scanCode) {
+  KeyEvents events{{}, 0};
+  append(events, {VK_CAPITAL, scanCode, 0});
+  append(events, {VK_CAPITAL, scanCode, KEYEVENTF_KEYUP});
+  return events;
 }
 
 std::size_t arrowsHeldByLetters(const KeyTable& sources, const KeyTable& targets, KeyDown isDown,

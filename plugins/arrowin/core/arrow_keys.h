@@ -5,13 +5,30 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "core/win32_names.h"
 
 namespace tov::arrowin {
 
-// The key that must be held: the no-conversion key of Japanese keyboards.
+// The key that must be held unless the user chose another: the no-conversion key of Japanese
+// keyboards.
 inline constexpr std::int32_t kInitialModifierKey = VK_NONCONVERT;
+
+// The keys the user may choose to hold instead (Arrowin's menu, in its order): Caps Lock, the
+// right Alt key, the no-conversion key. The choice is kept in TOV.ini and published in TOV's
+// session block under kLayerKeyValue, where the hooks read it.
+inline constexpr std::array<std::int32_t, 3> kLayerKeys = {VK_CAPITAL, VK_RMENU, VK_NONCONVERT};
+inline constexpr wchar_t kLayerKeyValue[] = L"Arrowin.layerKey";
+// The layer key a stored or published value names; nothing, or any other value (a hand-edited
+// TOV.ini, a block of another layout), names the no-conversion key.
+std::int32_t layerKeyFrom(std::optional<std::int32_t> value);
+
+// Whether the arrows are on: the layer key is held, and with the right Alt key no Ctrl is. Where
+// the right Alt key is AltGr (German, French, Polish and many other layouts) the system holds
+// Ctrl with it, and AltGr with a letter of the table types the layout's own character (the euro
+// on AltGr+E, an l with stroke on AltGr+L): those stay the layout's.
+bool layerHeld(std::int32_t layerKey, bool layerDown, bool controlDown);
 
 inline constexpr std::size_t kKeyTableSize = 8;
 using KeyTable = std::array<std::int32_t, kKeyTableSize>;
@@ -44,14 +61,42 @@ struct KeyEvent {
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 struct KeyEvents {
-  std::array<KeyEvent, 3> events;
+  std::array<KeyEvent, 9> events;
   std::size_t count;
 };
 
+// With the right Alt key as layer key the arrow would arrive as Alt+arrow (back in a browser, up
+// one folder in Explorer): the Alt key is released before it and pressed again after it. A key no
+// keyboard has (kMaskKey, which the system leaves unassigned) is tapped before that release and
+// after that press, because a program takes an Alt press and release with no other key between
+// them as the Alt key tapped alone and opens its menu bar: neither the release nor the user's own
+// release later does.
+struct AltLift {
+  bool lift = false;
+  std::uint16_t altScanCode = 0;  // the right Alt key's, which the caller looked up
+};
+inline constexpr std::uint16_t kMaskKey = 0xE8;
+
 // The events injected for one letter event: the arrow (scan code 0, key-up on a release), inside
-// the Shift press and release of the wrap, whose scan code the caller looked up.
+// the Shift press and release of the wrap, whose scan code the caller looked up, inside the Alt
+// lift when there is one.
 KeyEvents arrowEvents(std::int32_t targetKey, bool release, ShiftWrap wrap,
-                      std::uint16_t wrapScanCode);
+                      std::uint16_t wrapScanCode, const AltLift& lift = {});
+
+// ---- Caps Lock as layer key ----
+//
+// The system toggles Caps Lock when the key goes down, before any program or hook sees the key.
+// So a hold that typed arrows has toggled it all the same: once Caps Lock is up again, one more
+// press and release of it (capsLockTap) toggles it back, and its state is what it was before the
+// hold. A hold without a letter of the table is a tap and keeps its toggle.
+//
+// Bit 30 of a keyboard hook's keystroke flags: the key was down already (an auto-repeat).
+bool isKeyRepeat(std::intptr_t keystrokeFlags);
+// What a Caps Lock event asks of the hook: its first press begins a hold; its release after a
+// hold that typed arrows toggles Caps Lock back.
+enum class CapsLockStep { kNone, kHoldBegins, kToggleBack };
+CapsLockStep capsLockStep(std::intptr_t keystrokeFlags, bool holdTypedArrows);
+KeyEvents capsLockTap(std::uint16_t scanCode);
 
 // The arrows still held for letters when Arrowin stops or is switched off: each arrow that is
 // down while a letter that types it is down too. The letter's release will reach the program as

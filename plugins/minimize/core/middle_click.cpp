@@ -10,6 +10,24 @@ ReleaseAction releaseAction(const ReleaseFacts& facts) {
   return ReleaseAction::kNothing;
 }
 
+bool isOnTitleBar(std::uint32_t hitTest) {
+  switch (hitTest) {
+    case HTCAPTION:
+    case HTSYSMENU:
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+    case HTHELP:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool takesMiddleClick(bool titleBarsOnly, std::uint32_t hitTest, bool onDesktopOrTaskbar) {
+  return !titleBarsOnly || isOnTitleBar(hitTest) || onDesktopOrTaskbar;
+}
+
 bool isFrontCandidate(bool normalTopLevel, std::uint32_t style) {
   return normalTopLevel && (style & WS_MINIMIZE) == 0;
 }

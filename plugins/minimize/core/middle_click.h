@@ -32,6 +32,16 @@ struct ReleaseFacts {
 };
 ReleaseAction releaseAction(const ReleaseFacts& facts);
 
+// "Title bars only", a choice in Minimize's menu: checked, a middle click is Minimize's only on a
+// window's title bar (its caption and the icon and buttons on it) or over the desktop or the
+// taskbar, and anywhere else its press and release reach the program unchanged, so that pages
+// keep their middle click for links and tabs. Off, the default, Minimize takes every one. Kept in
+// TOV.ini and published in TOV's session block under kTitleBarsOnlyValue (non-zero: checked).
+inline constexpr wchar_t kTitleBarsOnlyValue[] = L"Minimize.titleBarsOnly";
+bool isOnTitleBar(std::uint32_t hitTest);
+// Whether Minimize takes a middle press or release, by where it was.
+bool takesMiddleClick(bool titleBarsOnly, std::uint32_t hitTest, bool onDesktopOrTaskbar);
+
 // A normal top-level window that is not minimised yet can be minimised from the desktop.
 bool isFrontCandidate(bool normalTopLevel, std::uint32_t style);
 

@@ -76,6 +76,7 @@ constexpr int kTextCapacity = 512;
 
 HostRun::HostRun() : folder_(freshFolder(currentTestName())) {
   copyFile(joinPath(productDir(), L"TOV.exe"), file(L"TOV.exe"));
+  writeFile(file(L"TOV.ini"), "[main]\r\nfirstStartShown=1\r\n");
 }
 
 HostRun::HostRun(std::wstring folder) : folder_(std::move(folder)) {}
@@ -332,6 +333,14 @@ int trayIconsOnScreen() {
     gap = shows[x] ? 0 : (icons > 0 ? gap + 1 : 0);
   }
   return icons;
+}
+
+bool notificationShown() {
+  const std::vector<WindowInfo> windows = topLevelWindows();
+  return std::any_of(windows.begin(), windows.end(), [](const WindowInfo& window) {
+    return window.className == L"tooltips_class32" && window.visible &&
+           (window.style & TTS_BALLOON) != 0;
+  });
 }
 
 bool removeTrayIcon(HWND owner, UINT identifier) {

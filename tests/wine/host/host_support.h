@@ -28,7 +28,8 @@ inline constexpr bool kPlain = false;
 class HostRun {
  public:
   // A fresh folder named after the running test, with TOV.exe copied into it, so that plug-in
-  // paths without a folder load from there.
+  // paths without a folder load from there, and a TOV.ini that records the first start: no
+  // notification covers the notification area's icons.
   HostRun();
   // The TOV.exe already in `folder` (an unpacked or installed product), started there.
   explicit HostRun(std::wstring folder);
@@ -126,6 +127,9 @@ bool trayIconPresent(HWND owner, UINT identifier);
 // side from the right end of its taskbar, each a run of columns apart from the bar's own colour.
 // 0 while the bar is hidden (it has no icons), -1 when the screen could not be read.
 int trayIconsOnScreen();
+// Whether the notification area shows a notification: Wine draws one as a visible tooltip window
+// of the balloon style, about two seconds after an icon's data asked for it.
+bool notificationShown();
 // Takes an icon out of the notification area, as a re-created taskbar would have lost it.
 bool removeTrayIcon(HWND owner, UINT identifier);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "plugin_support.h"
+#include "session_block.h"
 
 namespace tov::test {
 namespace {
@@ -60,11 +61,20 @@ class ArrowinTest : public ::testing::Test {
     return editor_.linesSinceMark();
   }
 
+  // TOV's block, as TOV makes it before it loads a plug-in: the hook reads the layer key there.
+  struct Block : tov::SessionBlock {
+    Block() { create(nullptr); }
+  } block_;
   LoadedPlugin plugin_{productLibrary(L"Arrowin.dll")};
   Fixture editor_;
 };
 
-TEST_F(ArrowinTest, NoOwnMenu) { EXPECT_TRUE(plugin_.menuItems().empty()); }
+TEST_F(ArrowinTest, MenuOffersTheLayerKeysWithTheNoConversionKeyChosen) {
+  auto items = plugin_.menuItems();
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_TRUE(!items[0].checked && !items[1].checked && items[2].checked);
+  EXPECT_EQ(items[2].text, L"Hold No-conversion key");
+}
 
 TEST_F(ArrowinTest, ModifierAndJGiveDownAndNoJ) {
   auto lines = type("keydown Muhenkan keydown j keyup j keyup Muhenkan");

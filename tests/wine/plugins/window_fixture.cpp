@@ -206,9 +206,10 @@ void makeViews(HWND window, const Layout& layout, int index);
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   int index = indexOf(window);
   if (const char* name = keyEventName(message)) {
-    // The Shift keys as this program sees them when the key arrives.
-    log("%d %s %02X %08X L%d R%d", index, name, static_cast<unsigned>(wParam),
-        static_cast<unsigned>(lParam), isDown(VK_LSHIFT) ? 1 : 0, isDown(VK_RSHIFT) ? 1 : 0);
+    // The Shift keys and whether Caps Lock is on, as this program sees them when the key arrives.
+    log("%d %s %02X %08X L%d R%d C%d", index, name, static_cast<unsigned>(wParam),
+        static_cast<unsigned>(lParam), isDown(VK_LSHIFT) ? 1 : 0, isDown(VK_RSHIFT) ? 1 : 0,
+        GetKeyState(VK_CAPITAL) & 1);
   } else if (const char* mouse = mouseEventName(message)) {
     log("%d %s %X", index, mouse, static_cast<unsigned>(wParam));
   }

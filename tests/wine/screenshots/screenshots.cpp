@@ -135,10 +135,10 @@ class Pictures : public ::testing::Test {
     writeFile(host.file(L"Transparent_use.ico"),
               solidIcon(kTrayMarker[0], kTrayMarker[1], kTrayMarker[2]));
     const int scale = dpi / 96;
-    writeFile(host.file(L"TOV.ini"), "[main]\r\nleft=" + std::to_string(40 * scale) +
-                                         "\r\ntop=" + std::to_string(40 * scale) +
-                                         "\r\nwidth=" + std::to_string(430 * scale) +
-                                         "\r\nheight=" + std::to_string(350 * scale) + "\r\n");
+    writeFile(host.file(L"TOV.ini"),
+              "[main]\r\nleft=" + std::to_string(40 * scale) + "\r\ntop=" +
+                  std::to_string(40 * scale) + "\r\nwidth=" + std::to_string(430 * scale) +
+                  "\r\nheight=" + std::to_string(350 * scale) + "\r\nfirstStartShown=1\r\n");
     host.start(arguments);
     ASSERT_TRUE(host.waitUntilReady());
     ASSERT_EQ(listRowCount(host.listWindow()), 14);
