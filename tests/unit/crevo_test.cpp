@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <vector>
 
 namespace tov::crevo {
@@ -49,6 +50,22 @@ TEST(CrevoItemsView, CtrlShiftNWithShiftPressedOnlyWhenNotHeld) {
             (std::vector<KeyEvent>{{'N', false}, {'N', true}}));
   EXPECT_TRUE(isFolderWindowClass(L"CabinetWClass"));
   EXPECT_FALSE(isFolderWindowClass(L"Progman")) << "the desktop keeps its list";
+}
+
+TEST(CrevoMenuKeys, EveryKeyTypedGoesDownThenUpAndNoneStaysDown) {
+  // Only the Ctrl the user holds is released without being pressed, and first.
+  EXPECT_EQ(kNewFolderKeys.front(), (KeyEvent{VK_CONTROL, true}));
+  std::vector<std::uint16_t> down;
+  for (const KeyEvent& key : std::span(kNewFolderKeys).subspan(1)) {
+    if (!key.up) {
+      down.push_back(key.virtualKey);
+      continue;
+    }
+    ASSERT_FALSE(down.empty()) << key.virtualKey;
+    EXPECT_EQ(down.back(), key.virtualKey);
+    down.pop_back();
+  }
+  EXPECT_TRUE(down.empty());
 }
 
 }  // namespace

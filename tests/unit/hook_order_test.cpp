@@ -130,7 +130,7 @@ TEST(ParseHookOrderLine, InvalidFlagFields) {
 TEST(ParseHookOrderLine, DoubleByteCharacters) {
   // A double-byte character as the in-use flag counts as one character meaning "on".
   HookOrderLine wide = parseHookOrderLine(
-      "\x93\xfa"
+      "\xfc\xfa"
       "0B x.dll",
       kShiftJis);
   EXPECT_TRUE(wide.flagsValid);

@@ -52,17 +52,6 @@ TEST(PluginRules, FolderOfPath) {
   EXPECT_EQ(folderOfPath(L"TOV.exe"), L"");
 }
 
-TEST(CodePage, FromLocaleNames) {
-  EXPECT_EQ(codePageOfLocale("English_United States.1252"), 1252u);
-  EXPECT_EQ(codePageOfLocale("Japanese_Japan.932"), 932u);
-  EXPECT_EQ(codePageOfLocale("ja_JP.UTF-8"), kCodePageUtf8);
-  EXPECT_EQ(codePageOfLocale(".utf8"), kCodePageUtf8);
-  EXPECT_EQ(codePageOfLocale("C"), std::nullopt);
-  EXPECT_EQ(codePageOfLocale("x.abc"), std::nullopt);
-  EXPECT_EQ(codePageOfLocale("x."), std::nullopt);
-  EXPECT_EQ(codePageOfLocale("x.99999999999"), std::nullopt);
-}
-
 TEST(CodePage, CharacterLengths) {
   const CharLayout utf8 = CharLayout::utf8();
   std::string_view text = "a\xc3\xa9\xe3\x81\x82\xf0\x9f\x98\x80";
@@ -73,6 +62,8 @@ TEST(CodePage, CharacterLengths) {
   EXPECT_EQ(utf8.wideUnits(text, 6), 2u);
   EXPECT_EQ(utf8.charOffset(text, 3), 6u);
   EXPECT_EQ(utf8.charOffset(text, 9), text.size());
+  // The last lead byte of each length: U+07FF, U+FFFF, U+10FFFF.
+  EXPECT_EQ(utf8.charOffset("\xdf\xbf\xef\xbf\xbf\xf4\x8f\xbf\xbf", 3), 9u);
   // A sequence cut off by the end never reaches past it.
   EXPECT_EQ(utf8.charLength("\xe3\x81", 0), 2u);
   const CharLayout western = CharLayout::singleByte();

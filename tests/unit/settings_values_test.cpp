@@ -33,7 +33,7 @@ TEST(SettingValue, MissingMarkerGivesTheDefault) {
 TEST(SettingValue, ReadsLikeTheRuntimeConversion) {
   EXPECT_EQ(settingValue(L"-20", 100), -20);
   EXPECT_EQ(settingValue(L"abc", 100), 0);
-  EXPECT_EQ(settingValue(L"  \t42", 0), 42);
+  EXPECT_EQ(settingValue(L" \t\r\n42", 0), 42);
   EXPECT_EQ(settingValue(L"+17px", 0), 17);
   EXPECT_EQ(settingValue(L"12 34", 0), 12);
   EXPECT_EQ(settingValue(L"-", 5), 0);

@@ -1,5 +1,6 @@
 #include "fit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tov::explorer_fit {
@@ -13,9 +14,7 @@ constexpr std::uint32_t kCurrentSize = 0xFFFFFFFFu;
 // a few sizes between such coordinates stays inside an int, whatever a window answers.
 constexpr int kMeasureLimit = 1 << 24;
 
-int bounded(int value) {
-  return value < -kMeasureLimit ? -kMeasureLimit : value > kMeasureLimit ? kMeasureLimit : value;
-}
+int bounded(int value) { return std::clamp(value, -kMeasureLimit, kMeasureLimit); }
 Rect bounded(const Rect& r) {
   return {bounded(r.left), bounded(r.top), bounded(r.right), bounded(r.bottom)};
 }
@@ -81,8 +80,7 @@ int squareSide(std::uint16_t width, std::uint16_t height) {
 
 void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) {
   if (!viewHandled(windows, variant)) return;
-  int count = windows.itemCount();
-  count = count < 0 ? 0 : bounded(count);
+  int count = std::clamp(windows.itemCount(), 0, kMeasureLimit);
   Rect work = bounded(windows.workArea());
   int itemW = 0;
   int itemH = 0;
