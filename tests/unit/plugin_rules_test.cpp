@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/code_page.h"
+#include "core/command_line.h"
 #include "core/command_id.h"
 
 namespace tov {
@@ -34,6 +35,12 @@ TEST(PluginRules, SixtyFourPluginsFit) {
   std::wstring text = tooManyPluginsMessage(L"11 Extra.dll");
   EXPECT_NE(text.find(L"11 Extra.dll"), std::wstring::npos);
   EXPECT_NE(text.find(L"64"), std::wstring::npos);
+}
+
+TEST(PluginRules, CommandLineOptionsAnywhereAndCaseSensitive) {
+  EXPECT_TRUE(hasOption(L"TOV.exe /hide /w", kOptionWindow));
+  EXPECT_TRUE(hasOption(L"\"C:\\TOV\\TOV.exe\"/hide", kOptionHide));
+  EXPECT_FALSE(hasOption(L"TOV.exe /HIDE", kOptionHide));
 }
 
 TEST(PluginRules, TwoDigits) {
