@@ -72,6 +72,8 @@ TEST(ParseHookOrderLine, TheKindsOfLine) {
   EXPECT_EQ(lower.kind, LineKind::kBarePlugin);
   EXPECT_EQ(lower.path, "a=Work");
   EXPECT_EQ(parseHookOrderLine("[=x", kWestern).kind, LineKind::kBarePlugin);
+  const std::vector<char> endsItsMemory{'A'};  // nothing may be read past it
+  EXPECT_EQ(parseHookOrderLine({endsItsMemory.data(), 1}, kWestern).kind, LineKind::kBarePlugin);
   HookOrderLine bare = parseHookOrderLine("ShufflaXP.dll", kWestern);
   EXPECT_EQ(bare.kind, LineKind::kBarePlugin);
   EXPECT_EQ(bare.path, "ShufflaXP.dll");
