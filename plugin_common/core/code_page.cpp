@@ -1,5 +1,7 @@
 #include "code_page.h"
 
+#include <algorithm>
+
 namespace tov {
 
 CharLayout CharLayout::singleByte() {
@@ -27,7 +29,7 @@ CharLayout CharLayout::utf8() {
 std::size_t CharLayout::charLength(std::string_view bytes, std::size_t pos) const {
   std::size_t length = length_[static_cast<std::uint8_t>(bytes[pos])];
   std::size_t left = bytes.size() - pos;
-  return length < left ? length : left;
+  return std::min(length, left);
 }
 
 std::size_t CharLayout::wideUnits(std::string_view bytes, std::size_t pos) const {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/code_page.h"
 #include "core/command_line.h"
 #include "core/command_id.h"
@@ -61,7 +63,9 @@ TEST(PluginRules, FolderOfPath) {
 
 TEST(CodePage, CharacterLengths) {
   const CharLayout utf8 = CharLayout::utf8();
-  std::string_view text = "a\xc3\xa9\xe3\x81\x82\xf0\x9f\x98\x80";
+  const std::string_view written = "a\xc3\xa9\xe3\x81\x82\xf0\x9f\x98\x80";
+  const std::vector<char> bytes(written.begin(), written.end());  // nothing may be read past it
+  const std::string_view text(bytes.data(), bytes.size());
   EXPECT_EQ(utf8.charLength(text, 0), 1u);
   EXPECT_EQ(utf8.charLength(text, 1), 2u);
   EXPECT_EQ(utf8.charLength(text, 3), 3u);
