@@ -91,6 +91,7 @@ TEST(ChromalRules, TextModeJoinsCarriageReturnAndLineFeedAndStopsAtControlZ) {
   EXPECT_EQ(rules[2].pattern, L"C:\\c*") << "Ctrl+Z ends the file";
   EXPECT_EQ(rules[0].textColour, 0xFF0000u);
   EXPECT_EQ(asTextMode(L"a\nb\r\nc\r\n"), L"a\nb\nc\n") << "the file's last line end too";
+  EXPECT_EQ(asTextMode(std::wstring_view(L"a\r\n").substr(0, 2)), L"a\r") << "a CR that ends it";
 }
 
 TEST(ChromalRules, OverlongLineIsReadInPiecesOfTheBuffer) {
