@@ -34,7 +34,7 @@ bool viewHandled(FitWindows& windows, Variant variant) {
 // to the count of the previous pass, which keeps what the extra step added.
 int itemsToSizeFor(int n, const FitParameters& parameters) {
   if (n == 0) return parameters.emptyCount > 0 ? parameters.emptyCount : 1;
-  return n < parameters.minCount ? parameters.minCount : n;
+  return std::max(n, parameters.minCount);
 }
 
 struct Change {
@@ -135,11 +135,8 @@ void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) 
       newW += bounded(windows.scrollBarWidth());
     if (left + newW > work.right) {
       if (frame.right == work.right) {
-        left = work.right - newW;
-        if (left < work.left) {
-          left = work.left;
-          newW = work.right - work.left;
-        }
+        left = std::max(work.right - newW, work.left);
+        newW = std::min(newW, work.right - work.left);
       } else {
         newW = work.right - left;
       }
