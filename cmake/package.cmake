@@ -26,12 +26,17 @@ file(GLOB tov_samples CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/samples/*
      ${CMAKE_SOURCE_DIR}/plugins/*/samples/*)
 file(GLOB tov_guide_pictures CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/images/*)
 set(tov_make_package ${CMAKE_SOURCE_DIR}/installer/make-package)
+# make-package's arguments around its work and output folders, for the tests that pack again.
+set(TOV_PACKAGE_COMMAND ${tov_make_package} ${TOV_ARCH} ${TOV_VERSION} ${tov_file_version})
+set(TOV_PACKAGE_PROGRAM_FILES ${tov_program_files})
+# The folder make-package stages the files in (in its work folder, build/<arch>/package).
+set(TOV_PACKAGE_STAGED ${CMAKE_BINARY_DIR}/package/TOV)
 
 add_custom_command(
   OUTPUT ${TOV_PACKAGE_ZIP} ${TOV_PACKAGE_SETUP}
-  COMMAND ${tov_make_package} ${TOV_ARCH} ${TOV_VERSION} ${tov_file_version}
-          ${CMAKE_BINARY_DIR}/package ${TOV_DIST_DIR} ${tov_program_files}
+  COMMAND ${TOV_PACKAGE_COMMAND} ${CMAKE_BINARY_DIR}/package ${TOV_DIST_DIR} ${tov_program_files}
   DEPENDS TOV ${tov_product_plugins} ${tov_samples} ${tov_make_package}
+          ${CMAKE_SOURCE_DIR}/installer/sign ${CMAKE_SOURCE_DIR}/installer/source-date-epoch
           ${CMAKE_SOURCE_DIR}/installer/tov.nsi ${CMAKE_SOURCE_DIR}/installer/README.txt
           ${CMAKE_SOURCE_DIR}/host/res/tov.ico ${CMAKE_SOURCE_DIR}/tools/make_icons.py
           ${CMAKE_SOURCE_DIR}/docs/guide.md ${tov_guide_pictures}

@@ -21,6 +21,10 @@ else()
   # Hook libraries are mapped into every program on the desktop: keep them small.
   add_compile_options(-ffunction-sections -fdata-sections)
   add_link_options(-Wl,--gc-sections $<$<NOT:$<CONFIG:Debug>>:-s>)
+  # The same commit links to the same bytes: GNU ld would write the time of linking into the PE
+  # header and the export directory. windres writes none into the resource tables, and -s leaves
+  # no debug directory (tests/wine/package/check-reproducible checks all three).
+  add_link_options(-Wl,--no-insert-timestamp)
 endif()
 
 if(MSVC)

@@ -1,10 +1,16 @@
 // The folder a shell window shows, through the shell's automation objects.
 #include <exdisp.h>
 #include <shlguid.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
+#include <utility>
+#include <vector>
+
+#include "core/shell_tabs.h"
 #include "explorer_folder.h"
 #include "scoped_win.h"
+#include "window_classes.h"
 
 namespace tov {
 
@@ -21,6 +27,22 @@ bool locationPath(IWebBrowser2* browser, wchar_t* buffer) {
   return true;
 }
 
+// Where the view of a browser that names `window` lies: the browser's shell view, as the
+// folder window's top browser serves it, gives its window, whose tab shows or not.
+TabPlace tabPlaceOf(IWebBrowser2* browser, HWND window) {
+  ComPointer<IServiceProvider> services;
+  ComPointer<IShellBrowser> shellBrowser;
+  ComPointer<IShellView> view;
+  HWND viewWindow = nullptr;
+  if (FAILED(browser->QueryInterface(IID_IServiceProvider, services.out())) || !services ||
+      FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, shellBrowser.out())) ||
+      !shellBrowser || FAILED(shellBrowser->QueryActiveShellView(view.typedOut())) || !view ||
+      FAILED(view->GetWindow(&viewWindow)) || IsWindow(viewWindow) == FALSE) {
+    return TabPlace::kUnknown;
+  }
+  return inHiddenTab(viewWindow, window) ? TabPlace::kHidden : TabPlace::kShown;
+}
+
 }  // namespace
 
 bool findExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
@@ -34,6 +56,8 @@ bool findExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
   }
   long count = 0;
   if (FAILED(windows->get_Count(&count))) return false;
+  // On Windows 11 every tab of the window has an entry that names it.
+  std::vector<ComPointer<IWebBrowser2>> named;
   for (long index = 0; index < count; ++index) {
     VARIANT position;
     VariantInit(&position);
@@ -47,11 +71,17 @@ bool findExplorerFolder(HWND explorerWindow, wchar_t* buffer) {
     }
     SHANDLE_PTR window = 0;
     if (FAILED(browser->get_HWND(&window))) continue;
-    if (reinterpret_cast<HWND>(window) == explorerWindow) {
-      return locationPath(browser.get(), buffer);
-    }
+    if (reinterpret_cast<HWND>(window) == explorerWindow) named.push_back(std::move(browser));
   }
-  return false;
+  if (named.empty()) return false;
+  // Their views are asked about, each a round trip to the shell's process, only where several
+  // name the window.
+  std::size_t chosen = 0;
+  TabChoice choice;
+  for (std::size_t i = 0; named.size() > 1 && i < named.size() && !choice.settled(); ++i) {
+    if (choice.offer(tabPlaceOf(named[i].get(), explorerWindow))) chosen = i;
+  }
+  return locationPath(named[chosen].get(), buffer);
 }
 
 }  // namespace tov

@@ -8,7 +8,7 @@ namespace tov {
 
 // Writes the file-system folder that `explorerWindow` shows into `buffer` (MAX_PATH characters);
 // false, with "unkown" left there, when no open shell window is that window or its location is
-// no folder.
+// no folder. Of a window with tabs, the shown tab's folder.
 bool findExplorerFolder(HWND explorerWindow, wchar_t* buffer);
 
 }  // namespace tov

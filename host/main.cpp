@@ -1,4 +1,5 @@
-// TOV.exe: one instance per logon; a second start wakes the first and ends.
+// TOV.exe: one instance per session; a second start wakes the first and ends. One from the same
+// folder in another session says so and ends (core/single_instance.h).
 #include <windows.h>
 #include <objbase.h>
 
@@ -6,6 +7,8 @@
 
 #include "build_check.h"
 #include "core/command_line.h"
+#include "core/single_instance.h"
+#include "folder_claim.h"
 #include "library_search.h"
 #include "main_window.h"
 #include "scoped_win.h"
@@ -23,7 +26,7 @@ struct MainWindowDeleter {
 // locale named explicitly (text_file.h), and nothing else here formats or reads text through it.
 int run(const wchar_t* commandLine, int showCommand) {
   // The mutex stays owned for the whole life of the process; it only detects a second start.
-  tov::ScopedHandle mutex(CreateMutexW(nullptr, TRUE, L"TOV::Mutex"));
+  tov::ScopedHandle mutex(CreateMutexW(nullptr, TRUE, tov::kInstanceMutexName));
   bool alreadyRunning = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
   if (!mutex) {
     MessageBoxW(nullptr, L"Failed to create mutex!", tov::kMessageCaption, MB_ICONERROR);
@@ -36,6 +39,12 @@ int run(const wchar_t* commandLine, int showCommand) {
       SendMessageTimeoutW(first, tov::WM_SHOWTRAYICON, 0, 0, SMTO_ABORTIFHUNG,
                           kFirstInstanceTimeoutMs, &ignored);
     }
+    return 0;
+  }
+  // Released before the session's mutex, so that a TOV that finds the mutex free finds this free.
+  tov::ScopedHandle folderClaim;
+  if (!tov::claimProgramFolder(folderClaim)) {
+    MessageBoxW(nullptr, tov::kFolderClaimedMessage, tov::kMessageCaption, MB_ICONWARNING);
     return 0;
   }
 

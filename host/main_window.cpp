@@ -75,8 +75,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       savePlacement();
       DestroyWindow(handle());
       return 0;
+    case WM_QUERYENDSESSION:
+      // Yes, at once, with nothing done yet: another program may still cancel the end, and the
+      // restart manager asks this way before it asks TOV alone to close (WM_ENDSESSION).
+      return TRUE;
     case WM_ENDSESSION:
-      onEndSession();
+      onEndSession(wParam != FALSE, static_cast<std::uint32_t>(lParam));
       return 0;
     case WM_COMMAND:
       onCommand(wParam, lParam);
@@ -116,6 +120,8 @@ LRESULT MainWindow::onCreate(bool hideTrayIcon) {
 
   hostTray_.attach(handle(), hideTrayIcon);
 
+  // Without it the plug-ins still load; only their hooks' commands find no TOV.
+  sessionBlock_.create(handle());
   loadHookOrder();
   syncCombination();
   listWindow_.create(handle(), kListWindowId, &pluginList_);
@@ -199,11 +205,14 @@ void MainWindow::destroyPluginList() {
   hookOrderFile_.forget();
 }
 
-void MainWindow::onEndSession() {
-  saveHookOrder();
+void MainWindow::onEndSession(bool ending, std::uint32_t reasons) {
+  SessionEndSteps steps = sessionEndSteps(ending, reasons);
+  if (steps.save) saveHookOrder();
   // A plug-in waiting in a call below this message (it answers sent messages while it waits)
   // must not be freed under that call: its library stays until the session ends the process.
-  if (!PluginModule::callUnderWay()) destroyPluginList();
+  if (steps.unload && !PluginModule::callUnderWay()) destroyPluginList();
+  // Posted, as "&Quit" does: the plug-ins are freed once the message loop ends, never under a call.
+  if (steps.quit) PostMessageW(handle(), WM_CLOSE, 0, 0);
 }
 
 void MainWindow::onTaskbarCreated() {

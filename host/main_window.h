@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "combination_switcher.h"
@@ -17,12 +18,13 @@
 #include "plugin_host.h"
 #include "plugin_list.h"
 #include "plugin_list_view.h"
+#include "session_block.h"
 #include "tray_icon.h"
 #include "window.h"
 
 namespace tov {
 
-inline constexpr wchar_t kMainWindowClass[] = L"TOV";
+inline constexpr const wchar_t* kMainWindowClass = kHostWindowClass;  // "TOV"
 inline constexpr wchar_t kSettingsBase[] = L"TOV";
 inline constexpr int kListWindowId = 110;
 
@@ -65,7 +67,8 @@ class MainWindow final : public Window {
   void onDpiChanged(int dpi, const RECT* suggested);
   void savePlacement();
   void restorePlacement();
-  void onEndSession();
+  // WM_ENDSESSION: `ending` its wParam, `reasons` its lParam.
+  void onEndSession(bool ending, std::uint32_t reasons);
   void onTaskbarCreated();
   void onCommand(WPARAM wParam, LPARAM lParam);
   void onPluginCommand(int position, int offset, LPARAM param);
@@ -73,6 +76,9 @@ class MainWindow final : public Window {
   void showVersionInfo();
   void destroyPluginList();
 
+  // Where the hooks in other programs find this window and the plug-ins' command bases; set up
+  // before the first plug-in loads, and taken down after the last has gone.
+  SessionBlock sessionBlock_;
   // Declared in the order they are built: each part is handed the ones above it.
   HostTray hostTray_;
   PluginListView listWindow_;

@@ -3,6 +3,7 @@
 ;   -DVERSION=2004.11.15 -DFILE_VERSION=2004.11.15.0 -DARCH=x64|x86 -DOUTFILE=<setup.exe>
 ;   -DICON=<tov.ico> -DPROGRAM_FILES=<File lines> -DPROGRAM_FILES_REMOVE=<Delete lines>
 ;   -DSETTINGS_FILES=<File lines of the samples>
+; and, to sign, -DSIGN=<installer/sign>.
 ; The x86 installer says so on 64-bit Windows and offers to stop.
 ;
 ; Command line (besides NSIS's own /S for silent and /D=<folder>):
@@ -33,6 +34,11 @@
 
 Name "TOV ${VERSION}"
 OutFile "${OUTFILE}"
+!ifdef SIGN
+  ; The uninstaller is made here and written out by the installer as it is: it is signed before
+  ; it is packed (the installer itself after makensis, by installer/make-package).
+  !uninstfinalize '"${SIGN}" "%1"'
+!endif
 RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\TOV"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"

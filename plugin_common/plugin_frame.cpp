@@ -4,6 +4,7 @@
 #include <new>
 
 #include "no_wait.h"
+#include "session_block.h"
 #include "window_worker.h"
 
 namespace tov {
@@ -38,53 +39,67 @@ bool keepLoadedInThisProgram() {
 namespace {
 
 // The hooks this program's copy of the library installed, by their slot in the shared section.
-// The slot alone cannot tell: a host that ended without stopping its plug-ins (killed, or
-// crashed) leaves its handles there, while the system removed those hooks with its thread. As
-// long as some program keeps the library loaded (a pinned one does until it ends), the section
-// outlives that host, and the next host's start must install anew rather than take a dead handle
-// for a running hook.
+// Only this record is acted on: the slot is written by whatever program maps the library. A value
+// written there by another program would otherwise pass for a running hook (and nothing be
+// installed), or be unhooked at stop in place of the real one, which might be another plug-in's
+// hook of TOV's while the real one outlived its library. A host that ended without stopping its
+// plug-ins (killed, or crashed) leaves its handles there too, while the system removed those hooks
+// with its thread.
 struct InstalledHook {
   const HHOOK* slot;
   HHOOK hook;
 };
 InstalledHook installedHooks[8] = {};
 
-bool installedHere(const HHOOK& slot) {
-  for (const InstalledHook& installed : installedHooks)
-    if (installed.slot == &slot && installed.hook == slot) return true;
-  return false;
-}
-
-HHOOK install(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
-  slot = SetWindowsHookExW(hookType, procedure, moduleInstance, threadId);
-  if (slot == nullptr) return nullptr;
-  for (InstalledHook& installed : installedHooks) {
-    if (installed.slot == nullptr || installed.slot == &slot) {
-      installed = {&slot, slot};
-      break;
-    }
-  }
-  return slot;
-}
-
-void uninstall(HHOOK& slot) {
-  UnhookWindowsHookEx(slot);
+InstalledHook* recordOf(const HHOOK& slot) {
   for (InstalledHook& installed : installedHooks)
-    if (installed.slot == &slot) installed = {};
+    if (installed.slot == &slot) return &installed;
+  return nullptr;
+}
+
+// A hook that cannot be recorded could not be removed again: it is not kept.
+HHOOK install(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
   slot = nullptr;
+  InstalledHook* record = recordOf(slot);
+  for (InstalledHook& installed : installedHooks)
+    if (record == nullptr && installed.slot == nullptr) record = &installed;
+  if (record == nullptr) return nullptr;
+  HHOOK hook = SetWindowsHookExW(hookType, procedure, moduleInstance, threadId);
+  if (hook == nullptr) return nullptr;
+  *record = {&slot, hook};
+  slot = hook;
+  return hook;
+}
+
+// Removes the hook this program installed into the slot; false when it installed none.
+bool uninstall(HHOOK& slot) {
+  InstalledHook* record = recordOf(slot);
+  if (record == nullptr) return false;
+  UnhookWindowsHookEx(record->hook);
+  *record = {};
+  slot = nullptr;
+  return true;
 }
 
 }  // namespace
 
+bool isHookInstalled(const HHOOK& slot) { return recordOf(slot) != nullptr; }
+
 bool startHook(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId) {
-  if (slot != nullptr && installedHere(slot)) return true;
+  if (const InstalledHook* record = recordOf(slot)) {
+    slot = record->hook;  // whatever another program wrote there meanwhile
+    return true;
+  }
   return install(slot, hookType, procedure, threadId) != nullptr;
 }
 
 bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& second,
                    int secondType, HOOKPROC secondProcedure) {
-  if (first != nullptr && installedHere(first)) return true;
-  second = nullptr;
+  if (const InstalledHook* record = recordOf(first)) {
+    first = record->hook;
+    if (const InstalledHook* secondRecord = recordOf(second)) second = secondRecord->hook;
+    return true;
+  }
   if (install(first, firstType, firstProcedure, 0) == nullptr) return false;
   if (install(second, secondType, secondProcedure, 0) == nullptr) {
     stopTwoHooks(first, second);
@@ -93,16 +108,12 @@ bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& 
   return true;
 }
 
-bool stopHook(HHOOK& slot) {
-  if (slot == nullptr) return false;
-  uninstall(slot);
-  return true;
-}
+bool stopHook(HHOOK& slot) { return uninstall(slot); }
 
 bool stopTwoHooks(HHOOK& first, HHOOK& second) {
-  if (first == nullptr) return false;
-  uninstall(first);
-  if (second != nullptr) uninstall(second);
+  if (!uninstall(first)) return false;
+  uninstall(second);
+  second = nullptr;
   return true;
 }
 
@@ -129,7 +140,15 @@ BOOL CALLBACK clearLayeredStyle(HWND window, LPARAM) {
   return TRUE;
 }
 
-PluginBase::~PluginBase() { std::free(commands); }
+PluginBase::~PluginBase() {
+  std::free(commands);
+  // Only the base this object published: a plug-in whose set-up failed published none, and
+  // another of the same name (its library listed twice) may have published its own since.
+  if (readSessionValue(name) == std::optional<std::int32_t>(commandBase(id)))
+    withdrawSessionValue(name);
+}
+
+void PluginBase::publishCommandBase() const { publishSessionValue(name, commandBase(id)); }
 
 bool PluginBase::setCommand(int commandOffset, Handler handler) {
   if (commandOffset < 0) return false;

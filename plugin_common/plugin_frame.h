@@ -6,7 +6,10 @@
 //   1. its SharedState: one variable in the library's shared section (TOV_SHARED, compiler.h),
 //      beginning with the frame's fields (below);
 //   2. its hook procedures, which read and write only SharedState and the windows an event is
-//      about, and pass every event they do not consume on with CallNextHookEx;
+//      about, and pass every event they do not consume on with CallNextHookEx; what they act on
+//      in another program (a key to type, a window to post to) never comes from SharedState,
+//      which any program can write, but from constants, the event itself or TOV's session block
+//      (session_block.h);
 //   3. its plug-in class, derived from the shape that fits (SharedPlugin, OneHookPlugin,
 //      TwoHookPlugin), overriding only what it does differently;
 //   4. TOV_PLUGIN_EXPORT(ThatClass).
@@ -32,11 +35,16 @@ extern HINSTANCE moduleInstance;
 //
 // A hook installed for every thread makes the system load the library into each program that
 // gets the hooked events and run the hook procedure there, with that copy's own ordinary data.
-// Only the shared section is the same memory in every copy, so whatever a hook procedure needs
-// lives there, in the library's SharedState, and nothing else does. Every SharedState begins with
-// the frame's fields, in this order:
+// Only the shared section is the same memory in every copy, so what the hook procedures share
+// lives there, in the library's SharedState. So can any program write it that maps the library
+// (one at a lower integrity level that the hooks reach, one that loads the file itself): nothing
+// read there is acted on in another program without a check against what the reader knows
+// itself, and values fixed at build time are read from constants. TOV's own values for the hooks
+// (its window, the plug-ins' command bases) are in TOV's session block (session_block.h). Every
+// SharedState begins with the frame's fields, in this order:
 //
 //   HHOOK hHook;   the first hook: each copy of the procedure passes it on to CallNextHookEx
+//                  (which ignores it); installing and removing go by this program's own record
 //   HHOOK ...;     a second hook, in plug-ins with two, named after the hook it holds
 //   bool inUse;    the in-use flag: setUse writes it in the host and every copy of the hook reads
 //                  it at once; true in the image, so a library does its work once started, until
@@ -66,17 +74,22 @@ concept HookStateHead = SharedStateHead<State> && requires(State& state) {
 
 // ---- Hooks -------------------------------------------------------------------------------------
 
+// The hook handles in the shared section are written for the hook procedures' CallNextHookEx
+// (which ignores them) and read by nothing: what is installed and removed is what this program's
+// copy of the library itself recorded (any program can write the section).
+//
 // Installs one hook for every thread (or for threadId) unless this program's copy of the library
-// already installed the one `slot` holds (a handle left there by a host that ended without
-// stopping is no hook: the system removed it with that host's thread).
+// installed one into `slot` already.
 bool startHook(HHOOK& slot, int hookType, HOOKPROC procedure, DWORD threadId = 0);
 // Installs `first`, then `second`; if the second is refused the first is removed again, so a
 // failed start leaves no hook behind.
 bool startTwoHooks(HHOOK& first, int firstType, HOOKPROC firstProcedure, HHOOK& second,
                    int secondType, HOOKPROC secondProcedure);
-// Removes the hook(s); false when none was installed.
+// Removes the hook(s) this program installed into the slots; false when it installed none.
 bool stopHook(HHOOK& slot);
 bool stopTwoHooks(HHOOK& first, HHOOK& second);
+// Whether this program installed a hook into the slot and has not removed it.
+bool isHookInstalled(const HHOOK& slot);
 
 // ---- Callbacks left behind in other programs ---------------------------------------------------
 //
@@ -147,6 +160,11 @@ class PluginBase : public IPlugin {
     return true;
   }
 
+  // Publishes the command base under the plug-in's name in TOV's session block, where the
+  // plug-in's hooks find it to post their commands (postToHost, window_facts.h); createPlugin does
+  // this once the object is set up, and the destructor takes it back. Nothing without TOV.
+  void publishCommandBase() const;
+
   // Optional: the plug-in's set-up, run once before the host sees the object; it declares the
   // commands the plug-in answers. The default declares the one command of a plug-in without items
   // of its own: offset 4 switches its in-use flag (toggleUse). Offset 4 is where a plug-in's own
@@ -182,10 +200,6 @@ class PluginBase : public IPlugin {
     bool checked = false;
   };
   HMENU menuOf(std::initializer_list<MenuItem> items) const;
-
-  // The host's main window, where the hooks in other programs post their commands; null without
-  // a host.
-  HWND hostWindow() const { return host != nullptr ? host->getMainWindow() : nullptr; }
 
   const wchar_t* name;
   int id;
@@ -254,7 +268,11 @@ IPlugin* createPlugin(Args... args) noexcept {
   Plugin* plugin = new (std::nothrow) Plugin(args...);
   if (plugin == nullptr) return nullptr;
   IPlugin* result = plugin->getInterface();
-  if (result == nullptr) plugin->release();
+  if (result == nullptr) {
+    plugin->release();
+  } else {
+    plugin->publishCommandBase();
+  }
   return result;
 }
 

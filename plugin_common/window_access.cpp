@@ -5,6 +5,8 @@
 #include "core/window_rules.h"
 #include "no_wait.h"
 #include "scoped_win.h"
+#include "session_block.h"
+#include "window_classes.h"
 #include "window_facts.h"
 
 namespace tov {
@@ -40,18 +42,37 @@ IntegrityLevel ownIntegrityLevel() {
   return value;
 }
 
+// The level of the window's program; this process's own for its own windows. Nothing for a
+// window that is gone.
+std::optional<IntegrityLevel> levelOfWindow(HWND window) {
+  DWORD processId = 0;
+  if (GetWindowThreadProcessId(window, &processId) == 0) return std::nullopt;
+  if (processId == GetCurrentProcessId()) return ownIntegrityLevel();
+  IntegrityLevel level;
+  if (ScopedHandle process{OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)})
+    level = integrityLevel(process.get());
+  return level;
+}
+
 }  // namespace
 
+bool atOurLevelOrAbove(HWND window) {
+  std::optional<IntegrityLevel> level = levelOfWindow(window);
+  return level && isAtOrAbove(*level, ownIntegrityLevel());
+}
+
+bool postToHost(const wchar_t* plugin, int offset, LPARAM param) {
+  HostAddress host = readHostAddress(plugin);
+  if (host.window == nullptr || !host.commandBase || !hasClass(host.window, kHostWindowClass) ||
+      !atOurLevelOrAbove(host.window))
+    return false;
+  WPARAM command = static_cast<WORD>(*host.commandBase + offset);
+  return PostMessageW(host.window, WM_COMMAND, command, param) != FALSE;
+}
+
 bool canActOn(HWND window) {
-  DWORD processId = 0;
-  if (GetWindowThreadProcessId(window, &processId) == 0) return false;
-  if (processId == GetCurrentProcessId()) return true;
-  IntegrityLevel own = ownIntegrityLevel();
-  if (!own) return true;
-  IntegrityLevel target;
-  if (ScopedHandle process{OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)})
-    target = integrityLevel(process.get());
-  return mayActOn(target, own);
+  std::optional<IntegrityLevel> level = levelOfWindow(window);
+  return level && mayActOn(*level, ownIntegrityLevel());
 }
 
 bool withinReach(HWND window) { return isOwnThreadWindow(window) || canActOn(window); }

@@ -43,6 +43,16 @@ HWND firstDescendant(HWND parent, const wchar_t* className, WindowTest accept, L
   return search.found;
 }
 
+bool inHiddenTab(HWND view, HWND window) {
+  for (HWND above = GetAncestor(view, GA_PARENT); above != nullptr && above != window;
+       above = GetAncestor(above, GA_PARENT)) {
+    if (hasClass(above, L"ShellTabWindowClass") &&
+        (GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE) == 0)
+      return true;
+  }
+  return false;
+}
+
 bool isDesktopWindow(HWND window, const wchar_t* className) {
   switch (desktopClass(className)) {
     case DesktopClass::kYes:

@@ -40,6 +40,11 @@ using WindowTest = bool (*)(HWND window, LPARAM context);
 HWND firstDescendant(HWND parent, const wchar_t* className, WindowTest accept = nullptr,
                      LPARAM context = 0);
 
+// Whether `view` lies in a hidden tab of the folder window `window`. On Windows 11 each tab of a
+// folder window is a "ShellTabWindowClass" child holding that tab's views, and only the chosen
+// tab's is shown; the tabs of windows between the view and `window` are the ones that count.
+bool inHiddenTab(HWND view, HWND window);
+
 // The desktop that holds the icon list: "Progman", or a top-level "WorkerW" holding the shell's
 // view (core/window_rules.h). The caller has read the window's class already.
 bool isDesktopWindow(HWND window, const wchar_t* className);

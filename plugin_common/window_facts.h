@@ -24,6 +24,17 @@ bool canActOn(HWND window);
 // 32-bit program on the host's thread can still do what the event asks.
 bool withinReach(HWND window);
 
+// Whether the window's program runs at this program's integrity level or above (a window of
+// this process does): what TOV asks of every window another program names to it in a command.
+bool atOurLevelOrAbove(HWND window);
+
+// Posts WM_COMMAND with `plugin`'s command base + `offset` and `param` to TOV's window, both as
+// TOV's session block gives them (session_block.h), never as a shared section does. Only to a
+// window of class "TOV" whose program runs at this one's integrity level or above: the real TOV
+// always does (the system puts no hook of a program into one at a higher level), while a window
+// that a sandboxed program made under that class does not. False when nothing was posted.
+bool postToHost(const wchar_t* plugin, int offset, LPARAM param);
+
 // The window that receives the keystroke a keyboard hook is called for: the focus (else the
 // active window) of the thread that has the keyboard.
 HWND keystrokeWindow();

@@ -52,4 +52,10 @@ std::wstring folderOfPath(std::wstring_view path) {
   return std::wstring(path.substr(0, separator));
 }
 
+SessionEndSteps sessionEndSteps(bool ending, std::uint32_t reasons) {
+  if (!ending) return {};
+  if ((reasons & ENDSESSION_CLOSEAPP) != 0) return {.save = true, .quit = true};
+  return {.save = true, .unload = true};
+}
+
 }  // namespace tov

@@ -45,6 +45,9 @@
   /* Hook codes */                                                \
   NAME(HC_ACTION, 0)                                              \
   NAME(HC_NOREMOVE, 3)                                            \
+  /* Why the session ends (a set of bits) */                      \
+  NAME(ENDSESSION_CLOSEAPP, 0x00000001)                           \
+  NAME(ENDSESSION_LOGOFF, 0x80000000u)                            \
   /* Window styles */                                             \
   NAME(WS_TABSTOP, 0x00010000)                                    \
   NAME(WS_OVERLAPPEDWINDOW, 0x00CF0000)                           \

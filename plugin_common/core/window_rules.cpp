@@ -15,4 +15,9 @@ bool mayActOn(IntegrityLevel target, IntegrityLevel own) {
   return target && *target <= *own;
 }
 
+bool isAtOrAbove(IntegrityLevel level, IntegrityLevel own) {
+  if (!own) return true;
+  return level && *level >= *own;
+}
+
 }  // namespace tov

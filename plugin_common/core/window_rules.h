@@ -37,4 +37,11 @@ using IntegrityLevel = std::optional<std::uint32_t>;
 // as above us; our own level unread, we act as we always did.
 bool mayActOn(IntegrityLevel target, IntegrityLevel own);
 
+// Whether a program at `level` runs at `own` or above: the test of every window another program
+// names to TOV, and of the window a hook posts to. A sandboxed program, at a lower level, may
+// write a library's shared section and name windows of its own there, but its windows are never
+// the desktop, the taskbar, a folder window or TOV's. A level that could not be read counts as
+// below; with our own level unread (a system without integrity levels) everything passes.
+bool isAtOrAbove(IntegrityLevel level, IntegrityLevel own);
+
 }  // namespace tov

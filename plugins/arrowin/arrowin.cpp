@@ -11,13 +11,17 @@ namespace {
 
 using namespace tov::arrowin;
 
+// The modifier and the tables stay in the section, with their values, for the layout's sake, and
+// are no longer read: any program that maps the library could rewrite them, and the hook would
+// type whatever key it liked into the program the user types in. The hook takes them from this
+// library's read-only data (core/arrow_keys.h).
 struct SharedState {
   HHOOK hHook;
   bool inUse;
-  std::int32_t modifierKey;
-  std::int32_t keyCount;
-  KeyTable sourceKeys;
-  KeyTable targetKeys;
+  std::int32_t modifierKey;  // not read
+  std::int32_t keyCount;     // not read
+  KeyTable sourceKeys;       // not read
+  KeyTable targetKeys;       // not read
 };
 
 TOV_SHARED constinit SharedState state = {nullptr,
@@ -49,7 +53,8 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
   // A peeked message (HC_NOREMOVE) comes back once more when it is removed: translate it then.
   // The table is looked at before the modifier, which costs a call.
   if (state.inUse && code >= 0 && code != HC_NOREMOVE) {
-    std::int32_t target = targetKeyFor(state.sourceKeys, state.targetKeys, state.keyCount, wParam);
+    std::int32_t target = targetKeyFor(kInitialSourceKeys, kInitialTargetKeys,
+                                       static_cast<std::int32_t>(kKeyTableSize), wParam);
     // In a program of its own the hook runs on the thread the keystroke is for, whose key state
     // it reads. On the host's thread it runs for 32-bit programs (a hook whose library does not
     // match a program's bitness runs where it was installed), whose key state that thread lacks:
@@ -57,7 +62,7 @@ LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
     // would drop the injected arrow, keeps its letter. Either way a letter typed without the
     // modifier, nearly every one, costs one key-state call.
     bool onHostThread = tov::isHostThread();
-    if (target >= 0 && tov::isKeyDown(state.modifierKey, !onHostThread)) {
+    if (target >= 0 && tov::isKeyDown(kInitialModifierKey, !onHostThread)) {
       HWND receiver = onHostThread ? tov::keystrokeWindow() : nullptr;
       bool ownInput = receiver == nullptr || tov::isOwnThreadWindow(receiver);
       if (ownInput || tov::canActOn(receiver)) {

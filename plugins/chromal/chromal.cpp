@@ -9,6 +9,7 @@
 #include <scoped_win.h>
 #include <text_file.h>
 #include <window_classes.h>
+#include <window_facts.h>
 
 #include <utility>
 
@@ -22,11 +23,16 @@ using namespace tov::chromal;
 struct SharedState {
   HHOOK hHook;  // stays null: the hooks are per thread, and only the host keeps their handles
   bool inUse;
-  HWND hostWindow;      // where the hook posts its command
-  LONG refreshCommand;  // command base + kRefreshOffset, once initialised
+  // Neither read nor written any more: a window and a command any program could write here would
+  // have the hook post whatever command to whatever window. The hook posts to TOV through its
+  // session block (postToHost).
+  HWND hostWindow;
+  LONG refreshCommand;
 };
 
 TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, -1};
+
+constexpr wchar_t kName[] = L"Chromal";
 
 enum ChromalOffset : int {
   kReloadOffset = 4,
@@ -65,21 +71,16 @@ LRESULT CALLBACK callWndProcedure(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (sent->message == WM_NCDESTROY) {
       // The host drops the window, and this thread's hook once it owns no watched window.
-      if (colouredWindowOf(sent->hwnd) != nullptr) {
-        PostMessageW(state.hostWindow, WM_COMMAND,
-                     static_cast<WPARAM>(state.refreshCommand - kRefreshOffset + kWindowGoneOffset),
-                     reinterpret_cast<LPARAM>(sent->hwnd));
-      }
+      if (colouredWindowOf(sent->hwnd) != nullptr)
+        tov::postToHost(kName, kWindowGoneOffset, reinterpret_cast<LPARAM>(sent->hwnd));
     } else if (isColourMessage(sent->message) && sent->wParam != kOwnMarker && isView(sent->hwnd)) {
       HWND root = GetAncestor(sent->hwnd, GA_ROOTOWNER);
       if (root != nullptr && isColouredWindow(root)) {
         // The shell's colour still reaches the view (this hook cannot stop it), well before the
         // host gets to the posted command. One refresh per change of colours is enough: only the
         // list's text colour asks for it.
-        if (sent->message == LVM_SETTEXTCOLOR) {
-          PostMessageW(state.hostWindow, WM_COMMAND, static_cast<WPARAM>(state.refreshCommand),
-                       reinterpret_cast<LPARAM>(root));
-        }
+        if (sent->message == LVM_SETTEXTCOLOR)
+          tov::postToHost(kName, kRefreshOffset, reinterpret_cast<LPARAM>(root));
         return 0;
       }
     }
@@ -107,22 +108,12 @@ struct FolderTree {
   bool inNamespaceControl;
 };
 
-// Whether `view` lies in a hidden tab of the folder window `window` (the context).
-bool inHiddenTab(HWND view, LPARAM window) {
-  for (HWND above = GetAncestor(view, GA_PARENT);
-       above != nullptr && above != reinterpret_cast<HWND>(window);
-       above = GetAncestor(above, GA_PARENT)) {
-    if (tov::hasClass(above, L"ShellTabWindowClass") &&
-        (GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE) == 0)
-      return true;
-  }
-  return false;
-}
-
 FolderTree folderTree(HWND window) {
   HWND tree = tov::firstDescendant(
       window, L"SysTreeView32",
-      [](HWND view, LPARAM context) { return !inHiddenTab(view, context); },
+      [](HWND view, LPARAM context) {
+        return !tov::inHiddenTab(view, reinterpret_cast<HWND>(context));
+      },
       reinterpret_cast<LPARAM>(window));
   return {tree,
           tree != nullptr && tov::hasClass(GetAncestor(tree, GA_PARENT), L"NamespaceTreeControl")};
@@ -161,15 +152,13 @@ class ColourSender {
 
 class Chromal final : public tov::SharedPlugin<SharedState, state> {
  public:
-  Chromal(int pluginId, IPluginHost* pluginHost) : SharedPlugin(L"Chromal", pluginId, pluginHost) {}
+  Chromal(int pluginId, IPluginHost* pluginHost) : SharedPlugin(kName, pluginId, pluginHost) {}
   ~Chromal() override { stopWatching(); }
 
-  // The hook posts to the host's window, which it needs before any program can run it: without a
-  // host there is no plug-in.
+  // The host colours the windows and takes the hook's commands: without a host there is no
+  // plug-in.
   bool initialize() override {
     if (host == nullptr) return false;
-    state.hostWindow = host->getMainWindow();
-    state.refreshCommand = getCommandBase() + kRefreshOffset;
     return setCommand(kReloadOffset, &Chromal::onReload) &&
            setCommand(kPaintSampleOffset, &Chromal::onPaintSample) &&
            setCommand(kRefreshOffset, &Chromal::onRefresh) &&
@@ -228,10 +217,12 @@ class Chromal final : public tov::SharedPlugin<SharedState, state> {
   }
 
   // Anyone can post this command to the host's window: act only on a folder window or the
-  // desktop that exists now, as the hook would have named.
+  // desktop that exists now, as the hook would have named, and never on one of a program below
+  // TOV's integrity level (a sandboxed program's window is no folder window of the shell's).
   bool onRefresh(LPARAM param) {
     HWND window = reinterpret_cast<HWND>(param);
-    if (window == nullptr || !IsWindow(window) || !isColouredWindow(window)) {
+    if (window == nullptr || !IsWindow(window) || !isColouredWindow(window) ||
+        !tov::atOurLevelOrAbove(window)) {
       return false;
     }
     applyColours(window);

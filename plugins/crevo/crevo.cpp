@@ -18,7 +18,7 @@ using namespace tov::crevo;
 struct SharedState {
   HHOOK hHook;
   bool inUse;
-  std::uint8_t triggerKey;
+  std::uint8_t triggerKey;  // not read: any program can write the section; the key is constant
 };
 
 TOV_SHARED constinit SharedState state = {nullptr, true, kInitialTriggerKey};
@@ -77,7 +77,7 @@ void typeKeys(const KeyEvent* keys, std::size_t count) {
 }
 
 LRESULT CALLBACK keyboardProcedure(int code, WPARAM wParam, LPARAM lParam) {
-  if (isTriggerPress(state.triggerKey, state.inUse, code, wParam, lParam) &&
+  if (isTriggerPress(kInitialTriggerKey, state.inUse, code, wParam, lParam) &&
       GetKeyState(VK_CONTROL) < 0) {
     HWND root = GetAncestor(GetActiveWindow(), GA_ROOTOWNER);
     tov::ClassName name(root);

@@ -18,12 +18,15 @@ namespace {
 
 using namespace tov::fadeon;
 
+// The alphas stay in the section for the layout's sake and are no longer read: any program can
+// write the section, and every pass would fade the windows as it said. They are constants
+// (core/fade.h).
 struct SharedState {
   HHOOK hShellHook;
   bool inUse;
-  BYTE startAlpha;
-  BYTE alphaStep;
-  BYTE minAlpha;
+  BYTE startAlpha;  // not read
+  BYTE alphaStep;   // not read
+  BYTE minAlpha;    // not read
   bool remainTrans;
 };
 
@@ -63,7 +66,7 @@ void fadeWindowStack(HWND first, UINT answerTimeoutMs) {
   tov::ScopedRegion shape(CreateRectRgn(0, 0, 0, 0));
   // A pass without its regions changes nothing rather than fading everything alike.
   if (!covered || !scratch || !shape) return;
-  FadeSequence sequence(state.startAlpha, state.alphaStep, state.minAlpha);
+  FadeSequence sequence(kInitialStartAlpha, kInitialAlphaStep, kInitialMinAlpha);
   for (HWND window = first; window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
     bool normal = tov::isNormalTopLevelWindow(window);
     if (!takesPartInPass(normal, normal && tov::isCloaked(window))) continue;

@@ -4,9 +4,15 @@
 // is swallowed.
 //
 // The hook and the hold timer run inside whatever program gets the press. The command, though,
-// stays in the host: the timer only posts a request to the host's window, and the host checks
-// the window, runs the command and shows any failure itself. Nothing in the shared section, which
-// every program mapping this library can write, is ever run.
+// stays in the host: the timer only posts a request to TOV's window, found through TOV's session
+// block (postToHost), and the host checks the window, runs the command and shows any failure
+// itself. Nothing in the shared section, which every program mapping this library can write, is
+// ever run or posted to as TOV.
+//
+// Still read from the section: the press being held (targetWindow, targetThread, hold), which a
+// program that writes the section can swap between the press and its timer, so that the hold
+// maximises or restores another window of a program within reach. The hold's timing moves into
+// TOV, where the press it acts on is its own, in a change of its own.
 #include <no_wait.h>
 #include <plugin_frame.h>
 #include <scoped_win.h>
@@ -16,6 +22,7 @@
 #include <window_facts.h>
 
 #include <cwchar>
+#include <iterator>
 
 #include "core/command_file.h"
 #include "core/hold.h"
@@ -31,11 +38,15 @@ struct SharedState {
   HWND targetWindow;    // root owner of the window under the last press
   DWORD targetThread;   // its thread then: the timer acts only on the window it still names
   HoldRecord hold;
-  HWND hostWindow;      // where a hold over the desktop or the taskbar sends its request
-  UINT requestCommand;  // the WM_COMMAND identifier of that request
+  // Neither read nor written any more: the timer posts its request to TOV through the session
+  // block, not to a window and command that any program could write here.
+  HWND hostWindow;
+  UINT requestCommand;
 };
 
 TOV_SHARED constinit SharedState state = {nullptr, true, true, nullptr, 0, {}, nullptr, 0};
+
+constexpr wchar_t kName[] = L"Pushdown";
 
 // The two menu items, and the request of a hold over the desktop or the taskbar (lParam: the
 // window held on), which is no menu item: only the hold timer posts it.
@@ -68,10 +79,7 @@ void CALLBACK holdTimerProcedure(HWND, UINT, UINT_PTR timer, DWORD) {
   }
   switch (holdFired(state.hold, facts)) {
     case HoldAction::kRunCommand:
-      if (state.hostWindow != nullptr) {
-        PostMessageW(state.hostWindow, WM_COMMAND, MAKEWPARAM(state.requestCommand, 0),
-                     reinterpret_cast<LPARAM>(target));
-      }
+      tov::postToHost(kName, kDesktopHoldRequest, reinterpret_cast<LPARAM>(target));
       break;
     case HoldAction::kMaximize:
       PostMessageW(target, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
@@ -144,15 +152,13 @@ using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR,
 
 class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure> {
  public:
-  Pushdown(int pluginId, IPluginHost* pluginHost)
-      : OneHookPlugin(L"Pushdown", pluginId, pluginHost) {}
+  Pushdown(int pluginId, IPluginHost* pluginHost) : OneHookPlugin(kName, pluginId, pluginHost) {}
 
   ~Pushdown() override {
     std::uintptr_t pending = pressStarted(state.hold, GetCurrentThreadId());
     if (pending != 0) KillTimer(nullptr, pending);
     if (hostThreadTimer != 0) KillTimer(nullptr, hostThreadTimer);
     hostThreadTimer = 0;
-    state.hostWindow = nullptr;
   }
 
   bool initialize() override {
@@ -160,8 +166,6 @@ class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, m
         !setCommand(kReloadCommand, &Pushdown::loadCommandFile) ||
         !setCommand(kDesktopHoldRequest, &Pushdown::runDesktopCommand))
       return false;
-    state.hostWindow = hostWindow();
-    state.requestCommand = static_cast<UINT>(getCommandBase() + kDesktopHoldRequest);
     loadCommandFile(0);
     return true;
   }
@@ -181,8 +185,10 @@ class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, m
   // file cannot be read, and the command is then the default.
   bool loadCommandFile(LPARAM) {
     setCommandText(kDefaultCommand);
+    usingDefault_ = true;
     std::optional<std::string> content = tov::readWholeFile(kCommandFileName);
     if (!content) return false;
+    usingDefault_ = content->empty();
     unsigned codePage = tov::localeCodePage();
     setCommandText(commandOfFile(*content, [codePage](std::string_view bytes) {
                      return tov::decodeText(bytes, codePage);
@@ -196,11 +202,12 @@ class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, m
   }
 
   // Any program can post this request, so it runs the command only for a window that is still
-  // the desktop or the taskbar, and only while the user has it on.
+  // the desktop or the taskbar, of a program at TOV's integrity level or above (a sandboxed
+  // program's window of a desktop class is neither), and only while the user has it on.
   bool runDesktopCommand(LPARAM param) {
     HWND target = reinterpret_cast<HWND>(param);
     if (!state.inUse || !state.commandEnabled || !IsWindow(target) ||
-        !tov::isDesktopOrTaskbar(target))
+        !tov::isDesktopOrTaskbar(target) || !tov::atOurLevelOrAbove(target))
       return false;
     if (!shell_) shell_.reset(tov::loadSystemLibrary(L"shell32.dll"));
     ShellExecuteFunction shellExecute = nullptr;
@@ -211,16 +218,31 @@ class Pushdown final : public tov::OneHookPlugin<SharedState, state, WH_MOUSE, m
     INT_PTR result = 0;
     if (shellExecute != nullptr) {
       result = reinterpret_cast<INT_PTR>(
-          shellExecute(nullptr, nullptr, command_, nullptr, nullptr, SW_SHOW));
+          shellExecute(nullptr, nullptr, commandToRun(), nullptr, nullptr, SW_SHOW));
     }
     if (result <= 32) MessageBoxW(nullptr, L"Failed to execute command", command_, MB_ICONERROR);
     return true;
+  }
+
+  // The default, "explorer.exe", is the one in the Windows folder: a bare name would be looked for
+  // on the search path, TOV's own folder (a downloads folder, often) first. The system's Windows
+  // folder, not a user's own under Remote Desktop Services. A command of the file is run as the
+  // user wrote it.
+  const wchar_t* commandToRun() {
+    if (!usingDefault_) return command_;
+    UINT length = GetSystemWindowsDirectoryW(defaultPath_, kCommandCapacity);
+    if (length == 0 || length + 1 + std::size(kDefaultCommand) > kCommandCapacity) return command_;
+    defaultPath_[length] = L'\\';
+    std::wcscpy(defaultPath_ + length + 1, kDefaultCommand);
+    return defaultPath_;
   }
 
   // The shell is loaded only here, in the host, and only once a command is run: the other
   // programs this library is mapped into never need it.
   tov::ScopedModule shell_;
   wchar_t command_[kCommandCapacity] = {};
+  bool usingDefault_ = true;  // no command file, or an empty one: command_ is the default
+  wchar_t defaultPath_[kCommandCapacity] = {};
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <plugin_frame.h>
 #include <scoped_win.h>
 #include <system_library.h>
+#include <window_facts.h>
 #include <window_worker.h>
 
 #include "list_double_click.h"
@@ -201,7 +202,9 @@ void goUpIfOnBackground(HWND view, const ItemsViewPresses& presses) {
   HWND clicked = presses.doubleClicked;
   POINT point = presses.doubleClickPoint;
   SIZE seen = presses.doubleClickClient;
-  if (view == nullptr || clicked != view || !IsWindow(view) || !isGoUpItemsView(view)) return;
+  if (view == nullptr || clicked != view || !IsWindow(view) || !isGoUpItemsView(view) ||
+      !atOurLevelOrAbove(view))
+    return;
   RECT client{};
   if (!GetClientRect(view, &client) || point.x < 0 || point.y < 0 || point.x >= seen.cx ||
       point.y >= seen.cy)
@@ -219,8 +222,7 @@ void goUpIfOnBackground(HWND view, const ItemsViewPresses& presses) {
 
 }  // namespace
 
-void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t command,
-                   const MOUSEHOOKSTRUCT& mouse) {
+void noteLeftPress(ItemsViewPresses& presses, const wchar_t* plugin, const MOUSEHOOKSTRUCT& mouse) {
   HWND view = mouse.hwnd;
   Press press{reinterpret_cast<std::uintptr_t>(view), GetTickCount(), mouse.pt.x, mouse.pt.y};
   if (view != nullptr && view == presses.lastView) {
@@ -237,9 +239,7 @@ void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t comm
     presses.doubleClicked = view;
     presses.doubleClickPoint = point;
     presses.doubleClickClient = {client.right, client.bottom};
-    if (hostWindow != nullptr)
-      PostMessageW(hostWindow, WM_COMMAND, static_cast<WPARAM>(command),
-                   reinterpret_cast<LPARAM>(view));
+    postToHost(plugin, kItemsViewGoUpOffset, reinterpret_cast<LPARAM>(view));
   } else if (isGoUpItemsView(view)) {
     record(presses, press, view);
   } else if (presses.lastView != nullptr) {

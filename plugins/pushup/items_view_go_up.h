@@ -33,16 +33,17 @@ struct ItemsViewPresses {
 inline constexpr ItemsViewPresses kNoPresses = {nullptr, 0, {0, 0}, nullptr, {0, 0}, {0, 0}};
 
 // For the mouse hook, with a left press being taken: records it and, when it completes a double
-// click on an items view of a folder window or dialog, posts WM_COMMAND with `command` and the
-// view to `hostWindow` (when there is one). The press itself goes on to the view.
-void noteLeftPress(ItemsViewPresses& presses, HWND hostWindow, std::int32_t command,
-                   const MOUSEHOOKSTRUCT& mouse);
+// click on an items view of a folder window or dialog, posts `plugin`'s command
+// kItemsViewGoUpOffset with the view to TOV (postToHost, when TOV runs). The press itself goes on
+// to the view.
+void noteLeftPress(ItemsViewPresses& presses, const wchar_t* plugin, const MOUSEHOOKSTRUCT& mouse);
 
 // For the host, with the posted view. Anyone can post the command and write the shared section:
-// it acts only on an items view of a folder window or dialog that is in front, whose double click
-// the hook recorded at a point inside it. The view that does not answer within about half a
-// second has not been double-clicked on its background. The command is the plug-in's (offset
-// kItemsViewGoUpOffset): false, declined, while the plug-in is not in use, else true.
+// it acts only on an items view of a folder window or dialog that is in front, of a program at
+// TOV's integrity level or above, whose double click the hook recorded at a point inside it. The
+// view that does not answer within about half a second has not been double-clicked on its
+// background. The command is the plug-in's (offset kItemsViewGoUpOffset): false, declined, while
+// the plug-in is not in use, else true.
 bool goUpItemsView(HWND view, const ItemsViewPresses& presses, bool inUse);
 
 }  // namespace tov::pushup

@@ -15,17 +15,20 @@ using namespace tov::pushup;
 struct SharedState {
   HHOOK hHook;
   bool inUse;
-  HWND hostWindow;                // where the hook posts a double click on an items view
-  std::int32_t itemsViewCommand;  // the full command identifier: the command base + 5
+  // Neither read nor written any more: the hook posts to TOV through its session block
+  // (postToHost), not to a window and command that any program could write here.
+  HWND hostWindow;
+  std::int32_t itemsViewCommand;
   ItemsViewPresses presses;
 };
 
 TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, 0, kNoPresses};
 
+constexpr wchar_t kName[] = L"Pushup";
+
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && state.inUse && wParam == WM_LBUTTONDOWN) {
-    noteLeftPress(state.presses, state.hostWindow, state.itemsViewCommand,
-                  *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
+    noteLeftPress(state.presses, kName, *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
   } else if (code >= 0 && state.inUse && wParam == WM_LBUTTONDBLCLK) {
     HWND list = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
     if (doubleClickTarget(list) != GoUp::kNone) {
@@ -40,12 +43,10 @@ using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
 
 class Pushup final : public Base {
  public:
-  Pushup(int pluginId, IPluginHost* pluginHost) : Base(L"Pushup", pluginId, pluginHost) {}
+  Pushup(int pluginId, IPluginHost* pluginHost) : Base(kName, pluginId, pluginHost) {}
 
   // Offset 5 is the hook's double click on an items view; offset 4 keeps the frame's meaning.
   bool initialize() override {
-    state.hostWindow = hostWindow();
-    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
     return Base::initialize() && setCommand(kItemsViewGoUpOffset, &Pushup::goUpFromItemsView);
   }
 

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <window_classes.h>
+#include <window_facts.h>
 
 #include "items_view_go_up.h"
 #include "list_double_click.h"
@@ -20,27 +21,29 @@ using namespace tov::pushup;
 struct SharedState {
   HHOOK hHook;
   bool inUse;
-  HWND hostWindow;                // where the hook posts the go-up command
-  std::int32_t goUpCommand;       // the full command identifier: the command base + 4
-  std::int32_t itemsViewCommand;  // the command base + 5, for a double click on an items view
+  // Neither read nor written any more: the hook posts to TOV through its session block
+  // (postToHost), not to a window and commands that any program could write here.
+  HWND hostWindow;
+  std::int32_t goUpCommand;
+  std::int32_t itemsViewCommand;
   ItemsViewPresses presses;
 };
 
 TOV_SHARED constinit SharedState state = {nullptr, true, nullptr, 0, 0, kNoPresses};
 
+constexpr wchar_t kName[] = L"PushupB";
+
 constexpr int kGoUpOffset = tov::kFirstPluginOffset;
 
 LRESULT CALLBACK mouseProcedure(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && state.inUse && wParam == WM_LBUTTONDOWN) {
-    noteLeftPress(state.presses, state.hostWindow, state.itemsViewCommand,
-                  *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
+    noteLeftPress(state.presses, kName, *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
   } else if (code >= 0 && state.inUse && wParam == WM_LBUTTONDBLCLK) {
     HWND list = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->hwnd;
     switch (doubleClickTarget(list)) {
       case GoUp::kExplorer:
-        if (state.hostWindow == nullptr) break;  // loaded without a host: nobody to ask
-        PostMessageW(state.hostWindow, WM_COMMAND, static_cast<WPARAM>(state.goUpCommand),
-                     reinterpret_cast<LPARAM>(list));
+        // Without TOV there is nobody to ask, and the double click goes on to the list.
+        if (!tov::postToHost(kName, kGoUpOffset, reinterpret_cast<LPARAM>(list))) break;
         return 1;
       case GoUp::kDialog:
         postBackspace(list);
@@ -56,14 +59,11 @@ using Base = tov::OneHookPlugin<SharedState, state, WH_MOUSE, mouseProcedure>;
 
 class PushupB final : public Base {
  public:
-  PushupB(int pluginId, IPluginHost* pluginHost) : Base(L"PushupB", pluginId, pluginHost) {}
+  PushupB(int pluginId, IPluginHost* pluginHost) : Base(kName, pluginId, pluginHost) {}
 
   // Offset 4 is the hook's go-up command, offset 5 its double click on an items view; the in-use
   // flag is the host's "Is Use" (offset 3) alone.
   bool initialize() override {
-    state.hostWindow = hostWindow();
-    state.goUpCommand = tov::commandId(id, kGoUpOffset);
-    state.itemsViewCommand = tov::commandId(id, kItemsViewGoUpOffset);
     return setCommand(kGoUpOffset, &PushupB::goUpFromList) &&
            setCommand(kItemsViewGoUpOffset, &PushupB::goUpFromItemsView);
   }
@@ -72,8 +72,9 @@ class PushupB final : public Base {
   bool goUpFromList(LPARAM param) {
     if (host == nullptr) return false;
     HWND list = reinterpret_cast<HWND>(param);
-    // Any program can post this command: act only on what the hook itself would have sent.
-    if (!isGoUpTarget(list)) return false;
+    // Any program can post this command: act only on what the hook itself would have sent, in a
+    // program at TOV's integrity level or above (a sandboxed one has no folder window).
+    if (!isGoUpTarget(list) || !tov::atOurLevelOrAbove(list)) return false;
     goUpFolder(list);
     return true;
   }
@@ -101,6 +102,10 @@ class PushupB final : public Base {
     after[MAX_PATH - 1] = L'\0';
     if (!shouldOpenParent(before, found, after)) return;
     PathRemoveFileSpecW(after);
+    // The shell's default verb runs a program as readily as it opens a folder: only a folder.
+    DWORD attributes = GetFileAttributesW(after);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      return;
     ShellExecuteW(nullptr, nullptr, after, nullptr, nullptr, SW_SHOW);
   }
 };

@@ -338,7 +338,7 @@ class Shuffla final : public tov::SharedPlugin<SharedState, state> {
 
   // Without a button control there is nothing to attach to: no hook, and a refusal.
   bool start() override {
-    if (state.hHook != nullptr) return true;
+    if (tov::isHookInstalled(state.hHook)) return true;
     HWND control = findControl();
     if (control == nullptr) return false;
     DWORD thread = GetWindowThreadProcessId(control, nullptr);
@@ -349,7 +349,7 @@ class Shuffla final : public tov::SharedPlugin<SharedState, state> {
   }
 
   bool stop() override {
-    if (state.hHook == nullptr) return false;
+    if (!tov::isHookInstalled(state.hHook)) return false;
     HWND control = findControl();
     if (control != nullptr) askShell(control, unsubclassMessage);
     return tov::stopHook(state.hHook);

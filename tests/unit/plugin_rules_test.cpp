@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "core/code_page.h"
@@ -43,6 +44,17 @@ TEST(PluginRules, CommandLineOptionsAnywhereAndCaseSensitive) {
   EXPECT_TRUE(hasOption(L"TOV.exe /hide /w", kOptionWindow));
   EXPECT_TRUE(hasOption(L"\"C:\\TOV\\TOV.exe\"/hide", kOptionHide));
   EXPECT_FALSE(hasOption(L"TOV.exe /HIDE", kOptionHide));
+}
+
+TEST(PluginRules, EndOfSessionCancelledEndingOrClosedByTheRestartManager) {
+  auto steps = [](bool ending, std::uint32_t reasons) {
+    SessionEndSteps steps = sessionEndSteps(ending, reasons);
+    return std::tuple(steps.save, steps.unload, steps.quit);
+  };
+  EXPECT_EQ(steps(false, ENDSESSION_CLOSEAPP), std::tuple(false, false, false));
+  EXPECT_EQ(steps(true, 0), std::tuple(true, true, false));
+  EXPECT_EQ(steps(true, ENDSESSION_LOGOFF), std::tuple(true, true, false));
+  EXPECT_EQ(steps(true, ENDSESSION_CLOSEAPP | ENDSESSION_LOGOFF), std::tuple(true, false, true));
 }
 
 TEST(PluginRules, TwoDigits) {

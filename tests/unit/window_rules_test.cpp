@@ -13,7 +13,10 @@ TEST(WindowRules, TheDesktopIsProgmanOrAWorkerWHoldingTheShellView) {
     EXPECT_EQ(desktopClass(other), DesktopClass::kNo) << other;
 }
 
-TEST(WindowRules, ActionOnlyOnTheSameOrALowerIntegrityLevel) {
+// What we act on lies at our integrity level or below; what another program names to TOV (a
+// window to post to, a window to act on) counts only at TOV's level or above: a sandboxed
+// program's window is never TOV's, the desktop or a folder's.
+TEST(WindowRules, ActionOnlyOnTheSameOrALowerIntegrityLevelTrustOnlyTheSameOrAHigherOne) {
   constexpr std::uint32_t kLow = SECURITY_MANDATORY_LOW_RID;
   constexpr std::uint32_t kMedium = SECURITY_MANDATORY_MEDIUM_RID;
   constexpr std::uint32_t kHigh = SECURITY_MANDATORY_HIGH_RID;
@@ -23,6 +26,13 @@ TEST(WindowRules, ActionOnlyOnTheSameOrALowerIntegrityLevel) {
   EXPECT_TRUE(mayActOn(kHigh, kHigh));
   EXPECT_FALSE(mayActOn(std::nullopt, kHigh)) << "a token we may not read";
   EXPECT_TRUE(mayActOn(kHigh, std::nullopt)) << "our own level unread: as before";
+
+  EXPECT_TRUE(isAtOrAbove(kMedium, kMedium));
+  EXPECT_TRUE(isAtOrAbove(kHigh, kMedium));
+  EXPECT_FALSE(isAtOrAbove(kLow, kMedium)) << "a sandboxed program";
+  EXPECT_FALSE(isAtOrAbove(kMedium, kHigh)) << "an elevated TOV";
+  EXPECT_FALSE(isAtOrAbove(std::nullopt, kLow)) << "a token we may not read";
+  EXPECT_TRUE(isAtOrAbove(std::nullopt, std::nullopt)) << "a system without levels";
 }
 
 }  // namespace

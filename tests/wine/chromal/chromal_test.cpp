@@ -100,28 +100,7 @@ bool hasLoaded(DWORD processId, const wchar_t* library) {
 struct ChromalShared {
   HHOOK hook;
   bool inUse;
-  HWND hostWindow;
-  LONG refreshCommand;
 };
-
-// The commands a hook posted to the test's probe window.
-int postedCommands = 0;
-LRESULT CALLBACK countCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND) ++postedCommands;
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-ChromalShared* sharedSectionOf(HMODULE library) {
-  auto* base = reinterpret_cast<BYTE*>(library);
-  auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(headers);
-  for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i, ++section) {
-    if (std::memcmp(section->Name, ".plugin", 8) == 0)
-      return reinterpret_cast<ChromalShared*>(base + section->VirtualAddress);
-  }
-  return nullptr;
-}
 
 // Folder windows (0 to 4) and windows of other classes with views (5 to 7).
 const std::vector<std::wstring> kWindows = {
@@ -411,29 +390,24 @@ TEST_F(ChromalTest, SwitchingOffAndQuittingLeaveNoHookBehind) {
   ASSERT_TRUE(folders.ready());
   startHost();
   HMODULE library = LoadLibraryW(host.file(L"Chromal.dll").c_str());
-  ChromalShared* shared = library != nullptr ? sharedSectionOf(library) : nullptr;
+  auto* shared =
+      library != nullptr ? static_cast<ChromalShared*>(sharedSectionOf(library)) : nullptr;
   ASSERT_NE(shared, nullptr);
-  WNDCLASSW probeClass{};
-  probeClass.lpfnWndProc = countCommands;
-  probeClass.lpszClassName = L"ChromalHookProbe";
-  RegisterClassW(&probeClass);
-  HWND probe = CreateWindowExW(0, probeClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                               nullptr, nullptr, nullptr);
+  HWND probe = createHostLikeWindow();
   // A hook left in the folder window's program, told it is in use whatever the host says, reports
-  // the program's own colour to this test instead of the host.
+  // the program's own colour to this test, which TOV's session block names as TOV for the while.
   auto hooked = [&] {
     ChromalShared saved = *shared;
+    SessionBlockOverride block(probe, L"Chromal", commandBase(1));
     shared->inUse = true;
-    shared->hostWindow = probe;
-    postedCommands = 0;
+    hostLikeCommands = 0;
     folders.mark();
     PostMessageW(folders.window(0), kSetOwnTextColour, 0, 0x123456);
     EXPECT_TRUE(waitSinceMark(folders, "0.list MSG 1024 0 123456"));
     MSG message;
     while (PeekMessageW(&message, probe, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     shared->inUse = saved.inUse;
-    shared->hostWindow = saved.hostWindow;
-    return postedCommands > 0;
+    return hostLikeCommands > 0;
   };
   EXPECT_TRUE(hooked()) << "in use";
   host.command(kToggleUse);

@@ -2,6 +2,8 @@
 // TOV.ini beside the files it is started among.
 #include <gtest/gtest.h>
 
+#include "core/single_instance.h"
+#include "folder_claim.h"
 #include "harness.h"
 #include "settings.h"
 
@@ -74,6 +76,19 @@ TEST_F(HostStartup, SecondStartWakesTheFirstAndEndsAtOnce) {
   int mainWindows = 0;
   for (const WindowInfo& info : topLevelWindows()) mainWindows += info.className == L"TOV";
   EXPECT_EQ(mainWindows, 1);
+}
+
+// TOV from the same folder in another session, whose claim this test makes in its place: the
+// libraries' shared sections would serve both, so the second says so and ends.
+TEST_F(HostStartup, SecondStartFromTheSameFolderInAnotherSessionSaysSoAndEnds) {
+  HANDLE claim = CreateMutexW(nullptr, FALSE, folderClaimNameOf(productDir()).value().c_str());
+  first_ = startHost();
+  auto box = waitForMessageBox(first_.id());
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->caption + L": " + box->text, std::wstring(L"TOV: ") + kFolderClaimedMessage);
+  dismissMessageBox(box->window);
+  EXPECT_EQ(first_.waitForExit(), std::optional<DWORD>(0));
+  CloseHandle(claim);
 }
 
 TEST_F(HostStartup, MinimisingHidesTheWindow) {

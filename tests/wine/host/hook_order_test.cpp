@@ -207,12 +207,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Obstacle{"HeldExclusively", "11 Plug.dll\r\n", false, 0}),
     [](const ::testing::TestParamInfo<Obstacle>& info) { return info.param.name; });
 
-TEST_F(HookOrder, EndOfSessionSavesAndUnloadsClosingDoesNotSave) {
+TEST_F(HookOrder, EndOfSessionCancelledGoesOnEndingSavesAndUnloadsClosingDoesNotSave) {
   host.addPlugin(L"Plug");
   ASSERT_TRUE(host.startWith("11 Plug.dll\r\n"));
+  // Agreed to at once, then cancelled by another program: nothing written, the plug-in goes on.
+  EXPECT_EQ(host.send(WM_QUERYENDSESSION), TRUE);
+  host.send(WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(host.hookOrder(), "11 Plug.dll\r\n");
   host.pluginCommand(0, kOffsetToggleUse);
   host.markLog();
-  host.send(WM_ENDSESSION, FALSE, 0);  // saved whatever wParam says
+  host.send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // written by the time it returns
   EXPECT_EQ(host.hookOrder(), "01 Plug.dll\r\n");
   EXPECT_EQ(actions(host.logOfSinceMark("Plug")),
             (std::vector<std::string>{"stop", "release", "destroyed id=0", "unloaded"}));
@@ -230,6 +234,16 @@ TEST_F(HookOrder, EndOfSessionSavesAndUnloadsClosingDoesNotSave) {
   PostMessageW(host.mainWindow(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(host.waitForExit());
   EXPECT_EQ(host.hookOrder(), "11 Plug.dll\r\n");
+}
+
+TEST_F(HookOrder, TheRestartManagerHasTovSaveAndQuit) {
+  host.addPlugin(L"Plug");
+  ASSERT_TRUE(host.startWith("11 Plug.dll\r\n"));
+  host.pluginCommand(0, kOffsetToggleUse);
+  EXPECT_EQ(host.send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+  host.send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+  EXPECT_EQ(host.hookOrder(), "01 Plug.dll\r\n");
+  EXPECT_TRUE(host.waitForExit());
 }
 
 TEST_F(HookOrder, AtMostSixtyFourPluginsWithAWarningNamingEachRefusedLine) {

@@ -376,6 +376,7 @@ TEST_F(ExplorerFolder, FindsTheWindowAndConvertsItsLocation) {
   startWithFake(
       "4659 -\n"
       "4660 file:///C:/Users/test/My%20Documents\n"
+      "4660 file:///C:/another/tab\n"  // whose view the fake does not tell: the first stays
       "4661 http://example.com/folder\n"
       "4662 file:///Z:/tmp/x\n");
   ASSERT_TRUE(host.registerFakeShellWindows());

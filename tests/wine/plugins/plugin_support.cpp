@@ -1,9 +1,11 @@
 #include "plugin_support.h"
 
 #include "items_accessible.h"
+#include "session_block.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace tov::test {
@@ -41,6 +43,53 @@ std::vector<LoadedPlugin::MenuItem> LoadedPlugin::menuItems() const {
 }
 
 std::wstring productLibrary(const wchar_t* file) { return joinPath(productDir(), file); }
+
+void* sharedSectionOf(HMODULE library) {
+  auto* base = reinterpret_cast<BYTE*>(library);
+  auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(headers);
+  for (WORD i = 0; i < headers->FileHeader.NumberOfSections; ++i, ++section) {
+    if (std::memcmp(section->Name, ".plugin", 8) == 0) return base + section->VirtualAddress;
+  }
+  return nullptr;
+}
+
+SessionBlockOverride::SessionBlockOverride(HWND window, const wchar_t* plugin, int base)
+    : mapping_(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                  sizeof(SessionValues), kSessionBlockName)) {
+  if (mapping_ == nullptr) return;
+  view_ = static_cast<SessionValues*>(
+      MapViewOfFile(mapping_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(SessionValues)));
+  if (view_ == nullptr) return;
+  auto* bytes = reinterpret_cast<BYTE*>(view_);
+  saved_.assign(bytes, bytes + sizeof(SessionValues));
+  if (!isSessionBlock(*view_)) resetSessionValues(*view_, 0);
+  view_->hostWindow = reinterpret_cast<std::uintptr_t>(window);
+  setSessionValue(*view_, plugin, base);
+}
+
+SessionBlockOverride::~SessionBlockOverride() {
+  if (view_ != nullptr) {
+    std::memcpy(view_, saved_.data(), saved_.size());
+    UnmapViewOfFile(view_);
+  }
+  if (mapping_ != nullptr) CloseHandle(mapping_);
+}
+
+int hostLikeCommands = 0;
+
+HWND createHostLikeWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) ++hostLikeCommands;
+    return DefWindowProcW(window, message, wParam, lParam);
+  };
+  windowClass.lpszClassName = kHostWindowClass;
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, kHostWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                         nullptr);
+}
 
 Fixture::Fixture(const std::wstring& name, const std::vector<std::wstring>& layouts, bool peek,
                  const std::string& linuxEnvironment)

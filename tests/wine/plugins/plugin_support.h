@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/session_values.h"
 #include "harness.h"
 #include "plugin_api.h"
 
@@ -50,6 +51,30 @@ class LoadedPlugin {
 
 // The product library of that name (e.g. L"Transparent.dll").
 std::wstring productLibrary(const wchar_t* file);
+
+// A loaded library's shared section ".plugin": the same memory in every program that has the
+// library loaded, which this program may write as any other may.
+void* sharedSectionOf(HMODULE library);
+
+// While it lives, TOV's session block (made here when no TOV runs) names `window` as TOV's and
+// publishes `base` as `plugin`'s command base; afterwards it holds what it held before. The
+// window must be of TOV's class: this program registers it for its own windows.
+class SessionBlockOverride {
+ public:
+  SessionBlockOverride(HWND window, const wchar_t* plugin, int base);
+  ~SessionBlockOverride();
+  SessionBlockOverride(const SessionBlockOverride&) = delete;
+  SessionBlockOverride& operator=(const SessionBlockOverride&) = delete;
+
+ private:
+  HANDLE mapping_;
+  SessionValues* view_ = nullptr;
+  std::vector<BYTE> saved_;
+};
+// A message-only window of TOV's class in this program; hostLikeCommands counts the WM_COMMAND
+// messages it has been given (waiting with waitUntil dispatches them).
+HWND createHostLikeWindow();
+extern int hostLikeCommands;
 
 // Posted to a fixture window (wParam = milliseconds): its program takes no message for that long,
 // logging "<index> HANG <ms>" before and "<index> AWAKE" after.
