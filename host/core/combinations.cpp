@@ -10,7 +10,7 @@ void Combinations::define(char letter, std::wstring name) {
 
 void Combinations::setMembers(std::span<const Membership> memberships) {
   for (std::size_t k = 0; k < letters_.size(); ++k) {
-    PluginSet set(memberships.size(), false);
+    PluginSet set(memberships.size());
     int bit = letters_[k] - 'A';
     for (std::size_t i = 0; i < memberships.size(); ++i) {
       set[i] = bit >= 0 && bit < 26 && (memberships[i] >> bit & 1u) != 0;

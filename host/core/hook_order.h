@@ -50,8 +50,9 @@ struct HookOrderLine {
   // kPluginWithFlags: whether the flags field can be applied. It cannot when it is shorter than
   // two characters or something other than a letter follows them ("Invalid syntax : ").
   bool flagsValid = false;
-  bool use = false;
-  bool trayIcon = false;
+  // The two flags, read only when flagsValid.
+  bool use{};
+  bool trayIcon{};
   Membership membership = 0;
 };
 

@@ -7,6 +7,7 @@ int scaleForDpi(int value, int dpi) {
   // In 64 bits: the product of a pixel size and a scaling never overflows there.
   long long product = static_cast<long long>(value) * dpi;
   long long half = kDefaultDpi / 2;
+  // A product of 0 gives 0 on either side, so 0 may go either way.
   long long scaled =
       product >= 0 ? (product + half) / kDefaultDpi : -((-product + half) / kDefaultDpi);
   return static_cast<int>(scaled);

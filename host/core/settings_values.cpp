@@ -1,5 +1,6 @@
 #include "settings_values.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -33,12 +34,10 @@ int settingValue(std::wstring_view stored, int defaultValue) {
   constexpr std::int64_t limit = std::int64_t{std::numeric_limits<int>::max()} + 1;
   std::int64_t magnitude = 0;
   for (; i < stored.size() && stored[i] >= L'0' && stored[i] <= L'9'; ++i) {
-    magnitude = magnitude * 10 + (stored[i] - L'0');
-    if (magnitude > limit) magnitude = limit;
+    magnitude = std::min(magnitude * 10 + (stored[i] - L'0'), limit);
   }
   std::int64_t value = negative ? -magnitude : magnitude;
-  if (value > std::numeric_limits<int>::max()) value = std::numeric_limits<int>::max();
-  return static_cast<int>(value);
+  return static_cast<int>(std::min<std::int64_t>(value, std::numeric_limits<int>::max()));
 }
 
 std::wstring settingText(int value) { return std::to_wstring(value); }

@@ -1,5 +1,7 @@
 #include "code_page.h"
 
+#include <algorithm>
+
 namespace tov {
 
 CharLayout CharLayout::singleByte() {
@@ -27,7 +29,7 @@ CharLayout CharLayout::utf8() {
 std::size_t CharLayout::charLength(std::string_view bytes, std::size_t pos) const {
   std::size_t length = length_[static_cast<std::uint8_t>(bytes[pos])];
   std::size_t left = bytes.size() - pos;
-  return length < left ? length : left;
+  return std::min(length, left);
 }
 
 std::size_t CharLayout::wideUnits(std::string_view bytes, std::size_t pos) const {
@@ -38,29 +40,6 @@ std::size_t CharLayout::charOffset(std::string_view bytes, std::size_t index) co
   std::size_t pos = 0;
   for (std::size_t i = 0; i < index && pos < bytes.size(); ++i) pos += charLength(bytes, pos);
   return pos;
-}
-
-std::optional<unsigned> codePageOfLocale(std::string_view localeName) {
-  std::size_t dot = localeName.rfind('.');
-  if (dot == std::string_view::npos) return std::nullopt;
-  std::string_view suffix = localeName.substr(dot + 1);
-  // Up to an "@modifier".
-  suffix = suffix.substr(0, suffix.find('@'));
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  std::array<char, 8> folded{};
-  if (suffix.size() <= folded.size()) {
-    for (std::size_t i = 0; i < suffix.size(); ++i) folded[i] = lower(suffix[i]);
-    std::string_view name(folded.data(), suffix.size());
-    if (name == "utf8" || name == "utf-8") return kCodePageUtf8;
-  }
-  if (suffix.empty() || suffix.size() > 5) return std::nullopt;
-  unsigned value = 0;
-  for (char c : suffix) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  if (value == 0) return std::nullopt;
-  return value;
 }
 
 }  // namespace tov

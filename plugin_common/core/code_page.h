@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -43,9 +42,5 @@ class CharLayout {
   CharLayout() = default;
   std::array<std::uint8_t, 256> length_{};
 };
-
-// The code page a C runtime locale name ends in: "Japanese_Japan.932" is 932, ".utf8" and
-// ".UTF-8" are UTF-8. Nothing for names without one ("C").
-std::optional<unsigned> codePageOfLocale(std::string_view localeName);
 
 }  // namespace tov

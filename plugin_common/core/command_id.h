@@ -27,10 +27,11 @@ constexpr int commandBase(int id) { return (id + 1) * kCommandBlock; }
 
 constexpr int commandId(int id, int offset) { return commandBase(id) + offset; }
 
-// Whether a plug-in with this id can receive every one of its commands intact.
-constexpr bool commandBlockFits(int id) {
-  return id >= 0 && commandBase(id) + kCommandBlock - 1 <= 0xFFFF;
-}
+// Whether a plug-in with this id can receive every one of its commands intact: the last
+// identifier of plug-in kMaxPlugins - 1 still fits the low word, the next plug-in's do not.
+static_assert(commandBase(kMaxPlugins - 1) + kCommandBlock - 1 <= 0xFFFF);
+static_assert(commandBase(kMaxPlugins) + kCommandBlock - 1 > 0xFFFF);
+constexpr bool commandBlockFits(int id) { return id >= 0 && id < kMaxPlugins; }
 
 struct PluginCommand {
   int index;   // position in the host's plug-in list

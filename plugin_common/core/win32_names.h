@@ -114,11 +114,11 @@
 
 #include <type_traits>
 
-#define TOV_WIN32_NAME_MATCHES(name, value)                                                \
-  static_assert((name) == (value), #name ": the list differs from the Windows headers");   \
-  static_assert(sizeof(name) == sizeof(value) &&                                           \
-                    std::is_signed_v<decltype(name)> == std::is_signed_v<decltype(value)>, \
-                #name ": the list's type differs from the Windows headers'");
+#define TOV_WIN32_NAME_MATCHES(name, value)                                                     \
+  static_assert((name) == (value), #name ": the list differs from the Windows headers");        \
+  static_assert(sizeof(name) == sizeof(value), #name ": the list's width differs from theirs"); \
+  static_assert(std::is_signed_v<decltype(name)> == std::is_signed_v<decltype(value)>,          \
+                #name ": the list's signedness differs from the Windows headers'");
 TOV_WIN32_NAMES(TOV_WIN32_NAME_MATCHES)
 #undef TOV_WIN32_NAME_MATCHES
 

@@ -41,6 +41,10 @@ TEST(ArrowinTable, CountLimitsTheSearchAndNeverReadsPastTheTables) {
   EXPECT_EQ(target('E', 0), -1);
   EXPECT_EQ(target('E', -3), -1);
   EXPECT_EQ(target('L', 1000), VK_RIGHT);
+  // A negative entry matches nothing, not even the key it would be cast to; 0 is a key code.
+  const KeyTable odd{-1, 0};
+  EXPECT_EQ(targetKeyFor(odd, kInitialTargetKeys, 2, ~std::uintptr_t{0}), -1);
+  EXPECT_EQ(targetKeyFor(odd, kInitialTargetKeys, 2, 0), VK_DOWN);
 }
 
 // Up held for E and for K, Left held alone (its letters are up), D held alone.

@@ -89,6 +89,8 @@ TEST(ChromalRules, TextModeJoinsCarriageReturnAndLineFeedAndStopsAtControlZ) {
   EXPECT_EQ(rules[1].pattern, L"C:\\b\r*") << "a lone carriage return is a character";
   EXPECT_EQ(rules[2].pattern, L"C:\\c*") << "Ctrl+Z ends the file";
   EXPECT_EQ(rules[0].textColour, 0xFF0000u);
+  EXPECT_EQ(asTextMode(L"a\nb\r\nc\r\n"), L"a\nb\nc\n") << "the file's last line end too";
+  EXPECT_EQ(asTextMode(std::wstring_view(L"a\r\n").substr(0, 2)), L"a\r") << "a CR that ends it";
 }
 
 TEST(ChromalRules, OverlongLineIsReadInPiecesOfTheBuffer) {
@@ -119,7 +121,10 @@ TEST(ChromalRules, SampleLineReadsBackAsTheSameRule) {
     Rule back{};
     ASSERT_TRUE(readRuleLine(sampleLine(rule) + L"\n", back));
     EXPECT_EQ(back, rule);
+    // The sample paints a text background only when it is on and has a colour of its own.
+    EXPECT_EQ(sampleInk(rule).setsBackground, rule.textBackOn);
   }
+  EXPECT_FALSE(sampleInk(builtInRule()).setsBackground);
   EXPECT_EQ(sampleLine(builtInRule()), L"1 0000FF 2 ?????? 0 FFFFFF *");
   EXPECT_EQ(sampleLine(switchedOffRule()), L"0 FFFFFF 2 ?????? 1 FFFFFF *");
 }
@@ -143,6 +148,20 @@ TEST(ChromalRules, ChoiceOfRule) {
   EXPECT_EQ(chooseRule(patterns({L""}), false, L"C:\\"), 0u);
   EXPECT_TRUE(isDesktopClass(L"Progman"));
   EXPECT_FALSE(isDesktopClass(L"CabinetWClass"));
+}
+
+TEST(ChromalRules, WindowClassesAndColourMessagesByExactValue) {
+  for (const wchar_t* name : {L"CabinetWClass", L"ExploreWClass", L"Progman"})
+    EXPECT_TRUE(isColouredWindowClass(name) && !isViewClass(name)) << name;
+  for (const wchar_t* name : {L"SysListView32", L"SysTreeView32"})
+    EXPECT_TRUE(isViewClass(name) && !isColouredWindowClass(name)) << name;
+  EXPECT_FALSE(isColouredWindowClass(L"WorkerW") || isViewClass(L"SysTreeView"));
+  for (std::uint32_t message : {LVM_SETBKCOLOR, LVM_SETTEXTCOLOR, LVM_SETTEXTBKCOLOR,
+                                TVM_SETBKCOLOR, TVM_SETTEXTCOLOR, TVM_SETLINECOLOR})
+    EXPECT_TRUE(isColourMessage(message)) << message;
+  // Either side of the range, and inside it between the two views' messages.
+  for (std::uint32_t other : {0, LVM_SETBKCOLOR - 1, TVM_SETLINECOLOR + 1, LVM_SETTEXTBKCOLOR + 1})
+    EXPECT_FALSE(isColourMessage(other)) << other;
 }
 
 // The shipped Chromal.conf: its first rule colours the desktop (white text for a wallpaper) and

@@ -19,12 +19,14 @@ TEST(Combinations, MembersFollowTheLettersOfEachPlugin) {
   Combinations c;
   c.define('B', L"second");
   c.define('A', L"first");
-  c.define('B', L"again");  // the same letter twice: both exist with the same plug-ins
-  const Membership members[] = {0b11, 0b10, 0};
+  c.define('B', L"again");   // the same letter twice: both exist with the same plug-ins
+  c.define('[', L"past Z");  // no letter: no member, whatever the bit after Z's says
+  const Membership members[] = {0b11 | 1u << 26, 0b10, 0};
   c.setMembers(members);
   EXPECT_EQ(c.members(0), (PluginSet{true, true, false}));
   EXPECT_EQ(c.members(1), (PluginSet{true, false, false}));
   EXPECT_EQ(c.members(2), c.members(0));
+  EXPECT_EQ(c.members(3), (PluginSet{false, false, false}));
 }
 
 TEST(Combinations, ShiftGoesThroughEveryCombinationThenCustom) {

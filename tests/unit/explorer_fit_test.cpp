@@ -106,20 +106,31 @@ TEST(ExplorerFit, EmptyListsAreSizedForTheEmptyCountWithoutRowCorrection) {
             (Log{"approx 10 -1x-1", "approx 10 141x141", "move 100,100 208x166", "unlock"}));
   EXPECT_EQ(windows.run(Variant::kB, kCreationFit)[0], "approx 40 -1x-1");
   EXPECT_EQ(windows.run(Variant::kA, {-3, 0, 5})[0], "approx 1 -1x-1");
+  EXPECT_EQ(windows.run(Variant::kA, {0, 0, 5})[0], "approx 1 -1x-1");
+  // Nor a list whose items have no height.
+  windows.count = 3;
+  windows.item = {0, 0, 300, 0};
+  windows.approximate = [](int, int, int) { return 300u; };
+  windows.frame = {100, 100, 500, 400};
+  EXPECT_EQ(windows.run(Variant::kA, kCornerFit)[2], "move 100,100 308x66");
 }
 
 // List view: items 100 x 20 flow down columns. The square estimate 300 x 260 has 2 columns
 // ((300 - 2) / 100) of 12 rows ((260 - 2) / 20): 24 places for 15 items leave (24 - 15) / 2 = 4
 // rows empty, 80 pixels; then a row and a pixel more. dH = 260 - 238 + 4 - 80 + 21 = -33.
+// 300 x 200 has 9 rows, one of them empty: dH = 200 - 238 + 4 - 20 + 21, the same.
 TEST(ExplorerFit, EmptyRowsOfTheSquareEstimateAreTakenOff) {
-  FakeWindows windows;
-  windows.style = LVS_LIST;
-  windows.item = {0, 0, 100, 20};
-  windows.approximate = [](int, int w, int) {
-    return w < 0 ? (400u | (220u << 16)) : 300u | (260u << 16);
-  };
-  EXPECT_EQ(windows.run(Variant::kA, kCornerFit),
-            (Log{"approx 15 -1x-1", "approx 15 296x296", "move 100,100 308x267", "unlock"}));
+  for (std::uint32_t height : {260u, 200u}) {
+    FakeWindows windows;
+    windows.style = LVS_LIST;
+    windows.item = {0, 0, 100, 20};
+    windows.approximate = [height](int, int w, int) {
+      return w < 0 ? (400u | (220u << 16)) : 300u | (height << 16);
+    };
+    EXPECT_EQ(windows.run(Variant::kA, kCornerFit),
+              (Log{"approx 15 -1x-1", "approx 15 296x296", "move 100,100 308x267", "unlock"}))
+        << height;
+  }
 }
 
 TEST(ExplorerFit, ViewsTheVariantDoesNotHandleAreLeftAlone) {
@@ -200,12 +211,17 @@ INSTANTIATE_TEST_SUITE_P(Places, ExplorerFitPlace, ::testing::Values(
   P{"cut",      kScreen,  {100, 300, 500, 600},    40, 300,  kA, false, "move 100,300 324x704"},
   P{"cutB",     kScreen,  {100, 300, 500, 600},    40, 300,  kB, false, "move 100,300 308x704"},
   P{"cutBHead", kScreen,  {100, 300, 500, 600},    40, 300,  kB, true,  "move 100,300 324x704"},
+  // exactly down to the bottom: nothing cut, no scroll bar
+  P{"toBottom", kScreen,  {100, 104, 500, 404},    48, 300,  kA, true,  "move 100,104 308x900"},
   // on the bottom edge: grows upwards, at most to the whole height
   P{"up",       kScreen,  {100, 704, 500, 1004},   40, 300,  kA, true,  "move 100,240 308x764"},
   P{"full",     kScreen,  {100, 404, 500, 1004},   60, 300,  kA, true,  "move 100,0 324x1004"},
+  P{"upExact",  {0, 0, 1280, 1002}, {100, 702, 500, 1002}, 54, 300, kA, true, "move 100,0 308x1002"},
   // past the right edge: cut there, or moved left when already on it
   P{"right",    kScreen,  {1100, 100, 1500, 400},  20, 300,  kA, true,  "move 1100,100 180x424"},
   P{"onRight",  kScreen,  {880, 100, 1280, 400},   20, 600,  kA, true,  "move 672,100 608x424"},
+  // only a window that passes the right edge is moved: one over the left edge stays
+  P{"overLeft", kLeftBar, {40, 100, 1280, 400},    20, 1232, kA, true,  "move 40,100 1240x424"},
   // a second monitor, and taskbars at the top or left: that work area's own limits
   P{"m2Right",  kSecond,  {2400, 100, 2800, 400},  20, 300,  kA, true,  "move 2400,100 160x424"},
   P{"m2Up",     kSecond,  {1400, 424, 1800, 1024}, 60, 300,  kA, true,  "move 1400,0 324x1024"},

@@ -27,6 +27,8 @@ TEST(SplitHookOrder, LineEndsOfEveryKind) {
   EXPECT_EQ(texts("a\n\r\n\nb\n"), (std::vector<std::string>{"a|", "|", "|", "b|"}));
   // A CR that no line feed follows is part of the line, and so is the first of two CRs.
   EXPECT_EQ(texts("a\rb\r\r\n"), (std::vector<std::string>{"a\rb\r|"}));
+  EXPECT_EQ(texts(std::string_view("a\r\n").substr(0, 2)), (std::vector<std::string>{"a\r"}))
+      << "a CR that ends the file, whatever lies beyond it";
   EXPECT_TRUE(texts("").empty());
 }
 
@@ -70,6 +72,8 @@ TEST(ParseHookOrderLine, TheKindsOfLine) {
   EXPECT_EQ(lower.kind, LineKind::kBarePlugin);
   EXPECT_EQ(lower.path, "a=Work");
   EXPECT_EQ(parseHookOrderLine("[=x", kWestern).kind, LineKind::kBarePlugin);
+  const std::vector<char> endsItsMemory{'A'};  // nothing may be read past it
+  EXPECT_EQ(parseHookOrderLine({endsItsMemory.data(), 1}, kWestern).kind, LineKind::kBarePlugin);
   HookOrderLine bare = parseHookOrderLine("ShufflaXP.dll", kWestern);
   EXPECT_EQ(bare.kind, LineKind::kBarePlugin);
   EXPECT_EQ(bare.path, "ShufflaXP.dll");
@@ -130,7 +134,7 @@ TEST(ParseHookOrderLine, InvalidFlagFields) {
 TEST(ParseHookOrderLine, DoubleByteCharacters) {
   // A double-byte character as the in-use flag counts as one character meaning "on".
   HookOrderLine wide = parseHookOrderLine(
-      "\x93\xfa"
+      "\xfc\xfa"
       "0B x.dll",
       kShiftJis);
   EXPECT_TRUE(wide.flagsValid);
@@ -233,11 +237,11 @@ TEST(RewriteHookOrder, ALongLineKeepsFlagsThatWouldMoveWhereItIsCut) {
   FlagLine second{1, std::string(splitHookOrder(rest, utf8)[1].text)};
   FlagUpdate secondUpdates[] = {{&second, true, true}};
   EXPECT_EQ(rewriteHookOrder(rest, utf8, secondUpdates), rest);
-  // A line that fits a piece takes them.
-  const std::string whole = emoji + emoji + " x.dll\r\n";
+  // A line that fits a piece takes them, the file's last one without a line end too.
+  const std::string whole = emoji + emoji + " x.dll";
   FlagLine short_{0, std::string(splitHookOrder(whole, utf8)[0].text)};
   FlagUpdate shortUpdates[] = {{&short_, true, false}};
-  EXPECT_EQ(rewriteHookOrder(whole, utf8, shortUpdates), "10 x.dll\r\n");
+  EXPECT_EQ(rewriteHookOrder(whole, utf8, shortUpdates), "10 x.dll");
 }
 
 TEST(RewriteHookOrder, FollowsLinesTheUserMovedWhileTheHostRan) {

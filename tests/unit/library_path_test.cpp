@@ -39,16 +39,22 @@ INSTANTIATE_TEST_SUITE_P(
              LibraryPathKind::kRelative,
              {L"D:\\work\\plugins\\Minimize.dll"}},
         Case{L"plugins/Minimize", LibraryPathKind::kRelative, {L"D:\\work\\plugins/Minimize.dll"}},
+        Case{L"plugins\\.dll", LibraryPathKind::kRelative, {L"D:\\work\\plugins\\.dll"}},
         Case{L"..\\v1.2\\Minimize.dll",
              LibraryPathKind::kRelative,
              {L"D:\\work\\..\\v1.2\\Minimize.dll"}},
         Case{L"\\TOV\\Minimize.dll", LibraryPathKind::kRelative, {L"\\TOV\\Minimize.dll"}},
-        Case{L"C:Minimize", LibraryPathKind::kRelative, {L"C:Minimize.dll"}},
-        Case{L"E:\\TOV\\Minimize.dll", LibraryPathKind::kFull, {L"E:\\TOV\\Minimize.dll"}},
-        Case{L"e:/TOV.1/Minimize", LibraryPathKind::kFull, {L"e:/TOV.1/Minimize.dll"}},
+        // The drive letters at both ends of both cases; a colon after anything else is no drive.
+        Case{L"A:Minimize", LibraryPathKind::kRelative, {L"A:Minimize.dll"}},
+        Case{L"Z:\\TOV\\Minimize.dll", LibraryPathKind::kFull, {L"Z:\\TOV\\Minimize.dll"}},
+        Case{L"a:", LibraryPathKind::kRelative, {L"a:"}},
+        Case{L"z:/TOV.1/Minimize", LibraryPathKind::kFull, {L"z:/TOV.1/Minimize.dll"}},
+        Case{L"1:\\x.dll", LibraryPathKind::kRelative, {L"D:\\work\\1:\\x.dll"}},
+        Case{L"C:\\", LibraryPathKind::kFull, {L"C:\\"}},
         Case{L"\\\\server\\share\\Minimize.dll",
              LibraryPathKind::kFull,
-             {L"\\\\server\\share\\Minimize.dll"}}));
+             {L"\\\\server\\share\\Minimize.dll"}},
+        Case{L"//", LibraryPathKind::kFull, {L"//"}}));
 
 TEST(LibraryPathEdges, RootFoldersAndNoHostFolder) {
   EXPECT_EQ(libraryCandidates(L"A.dll", L"C:\\", L"D:\\"),

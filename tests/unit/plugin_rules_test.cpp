@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
 #include "core/code_page.h"
+#include "core/command_line.h"
 #include "core/command_id.h"
 
 namespace tov {
@@ -38,6 +40,12 @@ TEST(PluginRules, SixtyFourPluginsFit) {
   EXPECT_NE(text.find(L"64"), std::wstring::npos);
 }
 
+TEST(PluginRules, CommandLineOptionsAnywhereAndCaseSensitive) {
+  EXPECT_TRUE(hasOption(L"TOV.exe /hide /w", kOptionWindow));
+  EXPECT_TRUE(hasOption(L"\"C:\\TOV\\TOV.exe\"/hide", kOptionHide));
+  EXPECT_FALSE(hasOption(L"TOV.exe /HIDE", kOptionHide));
+}
+
 TEST(PluginRules, EndOfSessionCancelledEndingOrClosedByTheRestartManager) {
   auto steps = [](bool ending, std::uint32_t reasons) {
     SessionEndSteps steps = sessionEndSteps(ending, reasons);
@@ -65,20 +73,11 @@ TEST(PluginRules, FolderOfPath) {
   EXPECT_EQ(folderOfPath(L"TOV.exe"), L"");
 }
 
-TEST(CodePage, FromLocaleNames) {
-  EXPECT_EQ(codePageOfLocale("English_United States.1252"), 1252u);
-  EXPECT_EQ(codePageOfLocale("Japanese_Japan.932"), 932u);
-  EXPECT_EQ(codePageOfLocale("ja_JP.UTF-8"), kCodePageUtf8);
-  EXPECT_EQ(codePageOfLocale(".utf8"), kCodePageUtf8);
-  EXPECT_EQ(codePageOfLocale("C"), std::nullopt);
-  EXPECT_EQ(codePageOfLocale("x.abc"), std::nullopt);
-  EXPECT_EQ(codePageOfLocale("x."), std::nullopt);
-  EXPECT_EQ(codePageOfLocale("x.99999999999"), std::nullopt);
-}
-
 TEST(CodePage, CharacterLengths) {
   const CharLayout utf8 = CharLayout::utf8();
-  std::string_view text = "a\xc3\xa9\xe3\x81\x82\xf0\x9f\x98\x80";
+  const std::string_view written = "a\xc3\xa9\xe3\x81\x82\xf0\x9f\x98\x80";
+  const std::vector<char> bytes(written.begin(), written.end());  // nothing may be read past it
+  const std::string_view text(bytes.data(), bytes.size());
   EXPECT_EQ(utf8.charLength(text, 0), 1u);
   EXPECT_EQ(utf8.charLength(text, 1), 2u);
   EXPECT_EQ(utf8.charLength(text, 3), 3u);
@@ -86,6 +85,8 @@ TEST(CodePage, CharacterLengths) {
   EXPECT_EQ(utf8.wideUnits(text, 6), 2u);
   EXPECT_EQ(utf8.charOffset(text, 3), 6u);
   EXPECT_EQ(utf8.charOffset(text, 9), text.size());
+  // The last lead byte of each length: U+07FF, U+FFFF, U+10FFFF.
+  EXPECT_EQ(utf8.charOffset("\xdf\xbf\xef\xbf\xbf\xf4\x8f\xbf\xbf", 3), 9u);
   // A sequence cut off by the end never reaches past it.
   EXPECT_EQ(utf8.charLength("\xe3\x81", 0), 2u);
   const CharLayout western = CharLayout::singleByte();

@@ -99,12 +99,14 @@ TEST(PushdownCommandFile, FirstLineAsATextModeStreamReadsIt) {
       {std::string("ab\0cd\n", 6), L"ab"},
       {"caf\xE9\n", L"caf\xE9"},
       {std::string(300, 'a') + "\n", std::wstring(259, L'a')},
+      {std::string(260, 'b'), std::wstring(259, L'b')},
       {std::string(258, 'c') + "\nrest", std::wstring(258, L'c')},
   };
   for (const auto& [content, command] : cases)
     EXPECT_EQ(commandOfFile(content, latin1), command) << content;
   // Cut at the limit, a character outside the basic plane goes whole or not at all.
-  EXPECT_EQ(commandOfLine(std::wstring(258, L'a') + L"\xD83D\xDE00"), std::wstring(258, L'a'));
+  for (wchar_t high : {L'\xD800', L'\xD83D', L'\xDBFF'})
+    EXPECT_EQ(commandOfLine(std::wstring(258, L'a') + high + L'\xDE00'), std::wstring(258, L'a'));
 }
 
 }  // namespace

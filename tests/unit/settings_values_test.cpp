@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace tov {
 namespace {
@@ -33,11 +34,15 @@ TEST(SettingValue, MissingMarkerGivesTheDefault) {
 TEST(SettingValue, ReadsLikeTheRuntimeConversion) {
   EXPECT_EQ(settingValue(L"-20", 100), -20);
   EXPECT_EQ(settingValue(L"abc", 100), 0);
-  EXPECT_EQ(settingValue(L"  \t42", 0), 42);
+  EXPECT_EQ(settingValue(L" \t\r\n42", 0), 42);
   EXPECT_EQ(settingValue(L"+17px", 0), 17);
   EXPECT_EQ(settingValue(L"12 34", 0), 12);
   EXPECT_EQ(settingValue(L"-", 5), 0);
   EXPECT_EQ(settingValue(L"- 3", 5), 0);
+  // Values that end where their memory ends are never read past.
+  const std::vector<wchar_t> blank{L' '}, seven{L'7'};
+  EXPECT_EQ(settingValue({blank.data(), 1}, 5), 0);
+  EXPECT_EQ(settingValue({seven.data(), 1}, 5), 7);
 }
 
 TEST(SettingValue, SaturatesBeyond32Bits) {

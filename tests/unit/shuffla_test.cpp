@@ -96,11 +96,14 @@ TEST(ShufflaMove, NothingWhenButtonsWentAwayDuringTheDrag) {
   // The last two windows closed: source and target lie beyond the list at the drop.
   std::vector<Handle> firstFour(all.begin(), all.begin() + 4);
   EXPECT_TRUE(plan(firstFour, {1, 4, w[1], w[4]}).empty());
-  EXPECT_TRUE(plan(firstFour, {5, 1, w[5], w[1]}).empty());
+  EXPECT_TRUE(plan(firstFour, {4, 1, w[4], w[1]}).empty());
   // The first window closed: both indices still fit, but stand for other windows now.
   std::vector<Handle> withoutFirst(all.begin() + 1, all.end());
   EXPECT_TRUE(plan(withoutFirst, {4, 5, w[4], w[5]}).empty());
   EXPECT_TRUE(plan(withoutFirst, {1, 3, w[1], w[3]}).empty());
+  // A window between them closed: the source is still where it was, the target is not.
+  const std::vector<Handle> withoutThird{all[0], all[1], all[3], all[4], all[5]};
+  EXPECT_TRUE(plan(withoutThird, {1, 4, w[1], w[4]}).empty());
   // Nothing at all left.
   EXPECT_TRUE(plan({}, {0, 1, w[0], w[1]}).empty());
 }

@@ -7,8 +7,8 @@ namespace tov::arrowin {
 
 std::int32_t targetKeyFor(const KeyTable& sources, const KeyTable& targets, std::int32_t count,
                           std::uintptr_t virtualKey) {
-  std::size_t entries = count < 0 ? 0 : static_cast<std::size_t>(count);
-  if (entries > kKeyTableSize) entries = kKeyTableSize;
+  const auto entries =
+      static_cast<std::size_t>(std::clamp(count, 0, static_cast<std::int32_t>(kKeyTableSize)));
   for (std::size_t i = 0; i < entries; ++i) {
     if (sources[i] >= 0 && static_cast<std::uintptr_t>(sources[i]) == virtualKey) return targets[i];
   }

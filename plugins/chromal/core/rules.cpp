@@ -1,5 +1,6 @@
 #include "rules.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 
@@ -74,7 +75,7 @@ std::vector<std::wstring> bufferedLines(std::wstring_view text) {
   while (!text.empty()) {
     std::size_t end = text.find(kLineFeed);
     end = end == std::wstring_view::npos ? text.size() : end + 1;
-    if (end > kLongest) end = kLongest;
+    end = std::min(end, kLongest);
     lines.emplace_back(text.substr(0, end));
     text.remove_prefix(end);
   }
@@ -94,7 +95,7 @@ bool readRuleLine(std::wstring_view piece, Rule& rule) {
   rule.backColourOn = decimalFrom(line, kBackSwitchAt) == 1;
   rule.backColour = colourAt(line, kBackColourAt);
   // A line of exactly 27 characters has lost its line feed from the pattern's column.
-  rule.pattern = line.size() > kPatternAt ? line.substr(kPatternAt) : std::wstring();
+  rule.pattern = line.substr(std::min(kPatternAt, line.size()));
   return true;
 }
 

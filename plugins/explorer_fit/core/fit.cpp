@@ -1,5 +1,6 @@
 #include "fit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tov::explorer_fit {
@@ -13,9 +14,7 @@ constexpr std::uint32_t kCurrentSize = 0xFFFFFFFFu;
 // a few sizes between such coordinates stays inside an int, whatever a window answers.
 constexpr int kMeasureLimit = 1 << 24;
 
-int bounded(int value) {
-  return value < -kMeasureLimit ? -kMeasureLimit : value > kMeasureLimit ? kMeasureLimit : value;
-}
+int bounded(int value) { return std::clamp(value, -kMeasureLimit, kMeasureLimit); }
 Rect bounded(const Rect& r) {
   return {bounded(r.left), bounded(r.top), bounded(r.right), bounded(r.bottom)};
 }
@@ -35,7 +34,7 @@ bool viewHandled(FitWindows& windows, Variant variant) {
 // to the count of the previous pass, which keeps what the extra step added.
 int itemsToSizeFor(int n, const FitParameters& parameters) {
   if (n == 0) return parameters.emptyCount > 0 ? parameters.emptyCount : 1;
-  return n < parameters.minCount ? parameters.minCount : n;
+  return std::max(n, parameters.minCount);
 }
 
 struct Change {
@@ -81,8 +80,7 @@ int squareSide(std::uint16_t width, std::uint16_t height) {
 
 void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) {
   if (!viewHandled(windows, variant)) return;
-  int count = windows.itemCount();
-  count = count < 0 ? 0 : bounded(count);
+  int count = std::clamp(windows.itemCount(), 0, kMeasureLimit);
   Rect work = bounded(windows.workArea());
   int itemW = 0;
   int itemH = 0;
@@ -137,11 +135,8 @@ void fit(FitWindows& windows, Variant variant, const FitParameters& parameters) 
       newW += bounded(windows.scrollBarWidth());
     if (left + newW > work.right) {
       if (frame.right == work.right) {
-        left = work.right - newW;
-        if (left < work.left) {
-          left = work.left;
-          newW = work.right - work.left;
-        }
+        left = std::max(work.right - newW, work.left);
+        newW = std::min(newW, work.right - work.left);
       } else {
         newW = work.right - left;
       }

@@ -17,6 +17,7 @@ std::size_t planMove(const Handle* buttons, std::size_t count, const Drop& drop,
   if (source >= count || target >= count) return 0;
   if (buttons[source] != drop.sourceWindow || buttons[target] != drop.targetWindow) return 0;
 
+  // source == target went above, so < and <= choose alike here.
   std::size_t insertAt = source < target ? target + 1 : target;
   std::size_t out = 0;
   for (std::size_t i = 0; i <= count; ++i) {

@@ -1,5 +1,7 @@
 #include "adjustment.h"
 
+#include <algorithm>
+
 namespace tov::transparent {
 
 namespace {
@@ -55,8 +57,7 @@ int alphaAfterWheel(int alpha, int delta, int wheelStep) {
 
 AlphaLevel settleAlpha(int alpha, int minAlpha) {
   if (alpha >= kOpaqueAlpha) return {kOpaqueAlpha, true};
-  if (alpha < minAlpha) return {minAlpha, false};
-  return {alpha, false};
+  return {std::max(alpha, minAlpha), false};
 }
 
 std::size_t formatCaption(AlphaLevel level, int minAlpha, wchar_t (&caption)[kCaptionCapacity]) {
