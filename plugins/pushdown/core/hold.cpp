@@ -1,5 +1,7 @@
 #include "hold.h"
 
+#include <algorithm>
+
 namespace tov::pushdown {
 
 bool pressReported(HoldWatch& watch, const PressFacts& facts) {
@@ -13,7 +15,7 @@ std::uint32_t holdTimeLeft(std::uint32_t doubleClickTime, std::uint32_t pressedA
   // Unsigned difference: right across the wrap of the tick count. A report stamped after `now`
   // (a clock read before the report's own) comes out huge and counts as due at once.
   std::uint32_t elapsed = now - pressedAt;
-  return elapsed >= doubleClickTime ? 0 : doubleClickTime - elapsed;
+  return doubleClickTime - std::min(elapsed, doubleClickTime);
 }
 
 HoldAction holdFired(HoldWatch& watch, const HoldFacts& facts, std::uint32_t mark) {
